@@ -42,6 +42,9 @@ bool MakeRaw(int fd, int baud, char parity) {
     return tcsetattr(fd, TCSANOW, &t) == 0;
 }
 
+// More than any request can hold: what piles up beyond this is garbage.
+constexpr std::size_t kMaxPending = 1024;
+
 std::string SystemError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
 
 }  // namespace
@@ -217,27 +220,32 @@ void SimTransport::Run() {
             continue;
         }
 
-        // Take every complete request off the front of the buffer.
-        while (!buffer.empty()) {
-            const int expected = ExpectedRequestLength(buffer.data(), buffer.size());
-            if (expected > 0 && buffer.size() >= static_cast<std::size_t>(expected)) {
-                const Bytes frame(buffer.begin(), buffer.begin() + expected);
-                if (CheckCrc16(frame.data(), frame.size()) || buffer.size() == frame.size()) {
-                    buffer.erase(buffer.begin(), buffer.begin() + expected);
+        // Take every complete request with a good CRC off the buffer, sliding
+        // over whatever garbage stands in front of it.
+        bool found = true;
+        while (found && !buffer.empty()) {
+            found = false;
+            for (std::size_t at = 0; at < buffer.size(); ++at) {
+                const int expected = ExpectedRequestLength(buffer.data() + at, buffer.size() - at);
+                if (expected > 0 && buffer.size() - at >= static_cast<std::size_t>(expected) &&
+                    CheckCrc16(buffer.data() + at, static_cast<std::size_t>(expected))) {
+                    const auto first = buffer.begin() + static_cast<std::ptrdiff_t>(at);
+                    const Bytes frame(first, first + expected);
+                    buffer.erase(buffer.begin(), first + expected);
                     Process(frame);
-                } else {
-                    buffer.erase(buffer.begin());  // garbage before a request: slide on
+                    found = true;
+                    break;
                 }
-                continue;
             }
-            break;
         }
+        if (buffer.size() > kMaxPending)
+            buffer.erase(buffer.begin(), buffer.end() - static_cast<std::ptrdiff_t>(kMaxPending));
         const bool quiet = std::chrono::steady_clock::now() - lastByte >= options_.interCharTimeout;
         if (!buffer.empty() && quiet) {
-            // A request of a function we cannot measure ends with the
-            // silence; anything else left over is a cut frame or garbage.
-            if (ExpectedRequestLength(buffer.data(), buffer.size()) < 0)
-                Process(buffer);
+            // The silence ends whatever is left: a request of a function we
+            // cannot measure, a damaged request or garbage. The unit answers
+            // it only if it makes sense to it.
+            Process(buffer);
             buffer.clear();
         }
     }

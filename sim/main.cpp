@@ -184,8 +184,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::printf("%s\n", transport.slavePath().c_str());
-    std::fflush(stdout);
     const QString link = parser.value(QStringLiteral("link"));
     const QByteArray linkPath = link.toLocal8Bit();
     if (!link.isEmpty()) {
@@ -196,6 +194,11 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+
+    // The path goes out only once the link exists, so whoever reads it can
+    // connect at once by either name.
+    std::printf("%s\n", transport.slavePath().c_str());
+    std::fflush(stdout);
 
     int received = 0;
     sigwait(&signals, &received);

@@ -219,7 +219,7 @@ TEST(KelvraSimProgram, MbpollReadsItAndSigtermEndsIt) {
                           QStringLiteral("-t"), QStringLiteral("4"), QStringLiteral("-0"), QStringLiteral("-r"),
                           QStringLiteral("0"), QStringLiteral("-c"), QStringLiteral("3"), QStringLiteral("-1"), link});
     ASSERT_TRUE(client.waitForFinished(10000));
-    const QString out = QString::fromLocal8Bit(client.readAllStandardOutput());
+    const QString out = QString::fromLocal8Bit(client.readAllStandardOutput() + client.readAllStandardError());
     EXPECT_EQ(client.exitCode(), 0) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("[2]: \t24"))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("[1]: \t1"))) << out.toStdString();

@@ -2,6 +2,8 @@
 
 #include "link/Crc16.h"
 
+#include <algorithm>
+
 namespace kelvra {
 namespace {
 
@@ -58,17 +60,27 @@ ReadAnswer ValidateReadAnswer(const std::uint8_t* bytes, std::size_t received,
                               std::uint16_t requestedCount) {
     ReadAnswer answer;
     answer.outcome = ReadAnswerOutcome::CrcError;
-    if (received < kExceptionFrameBytes)
-        return answer;  // not even the shortest frame: nothing to check
+    auto byteAt = [&](std::size_t i) -> std::uint8_t { return i < received ? bytes[i] : 0; };
 
-    const bool isException = (bytes[1] & kExceptionBit) != 0;
-    const std::size_t dataLength = isException ? 0 : bytes[2];
+    const bool isException = (byteAt(1) & kExceptionBit) != 0;
+    const std::size_t dataLength = isException ? 0 : byteAt(2);
     const std::size_t crcAt = dataLength + 3;
+    answer.statedByteCount = byteAt(2);
+    answer.receivedCrc = static_cast<std::uint16_t>((byteAt(crcAt) << 8) | byteAt(crcAt + 1));
+    if (crcAt <= received) {
+        answer.computedCrc = Crc16(bytes, crcAt);
+    } else {
+        // What the CRC over a zero-filled buffer would be; nothing past the
+        // received bytes is read.
+        std::uint8_t padded[kMaxAnswerBytes + 3] = {};
+        std::copy(bytes, bytes + received, padded);
+        answer.computedCrc = Crc16(padded, crcAt);
+    }
+
     // The stated length is the line's word, not ours: the CRC must lie within
     // what actually arrived, or the answer is refused unread.
-    if (crcAt + 2 > received)
-        return answer;
-    if (!CheckCrc16(bytes, crcAt + 2))
+    if (received < kExceptionFrameBytes || crcAt + 2 > received ||
+        answer.computedCrc != answer.receivedCrc)
         return answer;
 
     if (isException) {

@@ -47,6 +47,12 @@ struct ReadAnswer {
     ReadAnswerOutcome outcome = ReadAnswerOutcome::CrcError;
     std::uint8_t exceptionCode = 0;
     std::vector<std::uint16_t> words;  // exactly the requested count when Accepted
+    // For the link trace: the answer's byte-count field, the CRC computed over
+    // the stated frame and the CRC found after it, both as Crc16 values, with
+    // bytes that never arrived counted as zeros (as in a cleared buffer).
+    std::uint8_t statedByteCount = 0;
+    std::uint16_t computedCrc = 0;
+    std::uint16_t receivedCrc = 0;
 };
 
 // Validates `received` bytes of a read answer against the requested count.

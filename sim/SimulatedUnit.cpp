@@ -176,6 +176,8 @@ void SimulatedUnit::AdvanceTo(milliseconds now) {
     const milliseconds tick{BatteryModel::kTickMs};
     while (modelTime_ + tick <= now) {
         modelTime_ += tick;
+        if (frozen_)
+            continue;
         model_.Tick(alarm_, charge_, monitor_, [this](int bit, int cell) {
             AddJournalRecord(clock(), static_cast<std::uint16_t>(bit), static_cast<std::uint16_t>(cell));
         });

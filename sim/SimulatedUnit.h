@@ -97,6 +97,9 @@ public:
     void AdvanceTo(milliseconds now);
 
     void SetFaults(const Faults& faults) { faults_ = faults; }
+    // Stops the battery model (the clock still runs), so that what a host
+    // reads block by block can be compared with the registers afterwards.
+    void Freeze(bool frozen) { frozen_ = frozen; }
     const Faults& faults() const { return faults_; }
 
     // The unit's registers, for tests and the demo.
@@ -151,6 +154,7 @@ private:
     int journalNext_ = 0;
 
     milliseconds modelTime_{0};
+    bool frozen_ = false;
     std::int64_t clockOffsetS_ = 0;  // clock = clockStart + offset + model seconds
     std::uint16_t batteryMode_ = 0;
     std::uint32_t password_ = 0;

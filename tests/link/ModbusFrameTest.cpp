@@ -171,3 +171,28 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace kelvra
+
+namespace kelvra {
+namespace {
+
+// The link trace reports the CRC found and the CRC computed, as if the
+// answer stood in a zero-filled buffer, without reading past what arrived.
+TEST(ModbusFrame, CrcDiagnosticsOfRefusedAnswers) {
+    const std::uint8_t zeros[3] = {0, 0, 0};
+    ReadAnswer nothing = ValidateReadAnswer(zeros, 0, 50);
+    EXPECT_EQ(nothing.computedCrc, Crc16(zeros, 3));
+    EXPECT_EQ(nothing.receivedCrc, 0);
+
+    const auto claimsMore = std::make_unique<std::uint8_t[]>(6);
+    const std::uint8_t bytes[6] = {0xEE, 0x03, 0x04, 0x00, 0x01, 0x02};
+    std::copy(bytes, bytes + 6, claimsMore.get());
+    const ReadAnswer cut = ValidateReadAnswer(claimsMore.get(), 6, 2);
+    EXPECT_EQ(cut.outcome, ReadAnswerOutcome::CrcError);
+    EXPECT_EQ(cut.statedByteCount, 4);
+    const std::uint8_t padded[7] = {0xEE, 0x03, 0x04, 0x00, 0x01, 0x02, 0x00};
+    EXPECT_EQ(cut.computedCrc, Crc16(padded, 7));
+    EXPECT_EQ(cut.receivedCrc, 0);
+}
+
+}  // namespace
+}  // namespace kelvra

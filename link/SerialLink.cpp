@@ -76,12 +76,22 @@ void SerialLink::CloseLink() {
 }
 
 void SerialLink::StartCycle() {
-    CycleDone = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
+        CycleDone = false;
         startRequested_ = true;
     }
     wake_.notify_all();
+}
+
+void SerialLink::MarkCycleDone(bool silent) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (silent)
+        NoAnswer = true;
+    // A tick may have started the next cycle while this one was being wound
+    // up; its cleared CycleDone must stand.
+    if (!startRequested_)
+        CycleDone = true;
 }
 
 bool SerialLink::Pause(milliseconds duration) {
@@ -150,7 +160,7 @@ void SerialLink::Run(PortSettings settings, milliseconds frameDelay) {
             silentSince = Clock::now();
             if (step.cycleEnded) {
                 waiting = false;
-                CycleDone = true;
+                MarkCycleDone(false);
             } else {
                 Transmit(*port, step.next);
             }
@@ -158,8 +168,7 @@ void SerialLink::Run(PortSettings settings, milliseconds frameDelay) {
             port->PurgeInput();
             port->PurgeOutput();
             sequence_.OnSilence(QDateTime::currentDateTime());
-            NoAnswer = true;
-            CycleDone = true;
+            MarkCycleDone(true);
             silentSince = Clock::now();
         }
     }

@@ -73,6 +73,7 @@ private:
     void Run(PortSettings settings, std::chrono::milliseconds frameDelay);
     bool Pause(std::chrono::milliseconds duration);  // false when closing
     void Transmit(SerialPort& port, const ModbusFrame& frame);
+    void MarkCycleDone(bool silent);
 
     PollSequence& sequence_;
     LinkReporter& reporter_;

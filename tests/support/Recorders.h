@@ -44,9 +44,11 @@ public:
         stamps_.push_back(stamp);
     }
 
-    std::vector<Status> statuses() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return statuses_;
+    static QStringList Deep(const QStringList& list) {
+        QStringList copy;
+        for (const QString& s : list)
+            copy << QString(s.constData(), s.size());
+        return copy;
     }
     // Texts shown in one panel, in order.
     QStringList panel(int n) const {
@@ -54,7 +56,7 @@ public:
         QStringList texts;
         for (const Status& s : statuses_)
             if (s.panel == n)
-                texts << s.text;
+                texts << QString(s.text.constData(), s.text.size());
         return texts;
     }
     QString lastPanel(int n) const {
@@ -62,9 +64,11 @@ public:
         return texts.isEmpty() ? QString() : texts.back();
     }
     int countPanel(int n, const QString& text) const { return static_cast<int>(panel(n).count(text)); }
+    // The lists are handed out as deep copies: Qt's implicitly shared lists
+    // would otherwise share one buffer between this thread and the link's.
     QStringList trace() const {
         std::lock_guard<std::mutex> lock(mutex_);
-        return trace_;
+        return Deep(trace_);
     }
     std::vector<std::uint32_t> counters() const {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -72,11 +76,11 @@ public:
     }
     QString percent() const {
         std::lock_guard<std::mutex> lock(mutex_);
-        return percent_;
+        return QString(percent_.constData(), percent_.size());
     }
     QStringList dataLog() const {
         std::lock_guard<std::mutex> lock(mutex_);
-        return dataLog_;
+        return Deep(dataLog_);
     }
     void Clear() {
         std::lock_guard<std::mutex> lock(mutex_);

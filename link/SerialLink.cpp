@@ -1,5 +1,6 @@
 #include "link/SerialLink.h"
 
+#include <QThreadPool>
 #include <algorithm>
 
 namespace kelvra {
@@ -8,6 +9,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 constexpr milliseconds kWriteTimeout{1000};
+
+// Threads for the links' I/O loops; each loop holds one for a whole run.
+Q_GLOBAL_STATIC(QThreadPool, LinkThreads)
 }  // namespace
 
 int FrameDelayMs(int baudIndex) {
@@ -43,8 +47,16 @@ bool SerialLink::OpenLink(const ConnectionSettings& settings) {
     }
     // The port belongs to the thread that uses it (QSerialPort is bound to
     // its thread), so the thread opens it and tells us how that went.
-    thread_ = QThread::create([this, port, frameDelay] { Run(port, frameDelay); });
-    thread_->start();
+    ioRunning_ = true;
+    LinkThreads()->setMaxThreadCount(std::max(LinkThreads()->maxThreadCount(), 16));
+    LinkThreads()->start([this, port, frameDelay] {
+        Run(port, frameDelay);
+        std::lock_guard<std::mutex> lock(mutex_);
+        ioRunning_ = false;
+        // Under the lock: once CloseLink sees the loop ended, this thread no
+        // longer touches the link.
+        wake_.notify_all();
+    });
     std::unique_lock<std::mutex> lock(mutex_);
     wake_.wait(lock, [this] { return openState_ != 0; });
     const bool opened = openState_ > 0;
@@ -62,15 +74,11 @@ bool SerialLink::OpenLink(const ConnectionSettings& settings) {
 }
 
 void SerialLink::CloseLink() {
-    if (thread_) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            closing_ = true;
-        }
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        closing_ = true;
         wake_.notify_all();
-        thread_->wait();
-        delete thread_;
-        thread_ = nullptr;
+        wake_.wait(lock, [this] { return !ioRunning_; });
     }
     CycleDone = true;
 }

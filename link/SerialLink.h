@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QThread>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -37,7 +36,10 @@ struct LinkTimings {
 int FrameDelayMs(int baudIndex);
 
 // The serial link of a monitoring run: one port held for the whole run and
-// one I/O thread in the roles of reader and writer. The thread sends each
+// one I/O thread in the roles of reader and writer. The thread is a QThread
+// from a pool kept for the links (QSerialPort needs a thread with Qt's event
+// dispatcher); the link waits for its own loop to end, so closing never
+// depends on when Qt tears a thread down. The thread sends each
 // request of the poll sequence, waits for the first character of the answer
 // (or for the silence limit), waits the fixed frame delay, reads the whole
 // answer in one piece and hands it to the sequence, which names the next
@@ -58,7 +60,7 @@ public:
     // Stops the thread and closes the port; harmless when closed. Sets
     // CycleDone so that no tick waits for a cycle of a closed link.
     void CloseLink();
-    bool IsOpen() const { return thread_ != nullptr; }
+    bool IsOpen() const { return ioRunning_; }
 
     // The tick's start of a cycle: clears CycleDone and has the thread send
     // the request of block 1.
@@ -80,7 +82,7 @@ private:
     PortFactory factory_;
     LinkTimings timings_;
 
-    QThread* thread_ = nullptr;
+    std::atomic<bool> ioRunning_{false};  // the I/O thread runs this link
     std::mutex mutex_;
     std::condition_variable wake_;
     bool startRequested_ = false;

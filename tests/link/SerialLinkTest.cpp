@@ -268,3 +268,35 @@ TEST(SerialLinkRealTimings, SixBlocksAndThreeSecondsOfSilence) {
 
 }  // namespace
 }  // namespace kelvra
+
+#include "support/ModbusServer.h"
+
+namespace kelvra {
+namespace {
+
+TEST(SerialLinkAgainstLibmodbus, CycleFillsTheImageWithItsRegisters) {
+    ModbusServer server(238);
+    ASSERT_TRUE(server.ok());
+    for (int r = 0; r < 650; ++r)
+        server.Set(r, static_cast<std::uint16_t>(r * 3 + 1));
+    FixedConnectionSettings settings;
+    settings.portName = QString::fromStdString(server.path());
+    RegisterImages images;
+    PollOptions options;
+    LinkCounters counters;
+    RecordingEvents events;
+    LinkReporter reporter(events, counters, true, QLatin1Char(','));
+    PollSequence sequence(images, options, reporter);
+    SerialLink link(sequence, reporter, MakeSystemSerialPort, FastTimings());
+    ASSERT_TRUE(link.OpenLink(settings));
+    link.StartCycle();
+    ASSERT_TRUE(WaitUntil([&] { return link.CycleDone.load(); }, 10s));
+    EXPECT_FALSE(link.NoAnswer);
+    const MonitorImage monitor = images.Take().monitor;
+    for (std::size_t r = 0; r < 650; ++r)
+        ASSERT_EQ(monitor[r], r * 3 + 1) << r;
+    link.CloseLink();
+}
+
+}  // namespace
+}  // namespace kelvra

@@ -1,5 +1,7 @@
 #include "registers/ClockValue.h"
 
+#include <algorithm>
+
 namespace kelvra {
 
 const std::array<std::uint16_t, 13> MonthStartDays = {0,   31,  59,  90,  120, 151, 181,
@@ -45,6 +47,17 @@ ClockFields DecodeClockValue(ClockValue value) {
     if (year > 99)
         year = 0;
     f.year = static_cast<std::uint8_t>(year);
+    return f;
+}
+
+ClockFields ClockFieldsOf(const QDateTime& t) {
+    ClockFields f;
+    f.second = static_cast<std::uint8_t>(t.time().second());
+    f.minute = static_cast<std::uint8_t>(t.time().minute());
+    f.hour = static_cast<std::uint8_t>(t.time().hour());
+    f.day = static_cast<std::uint8_t>(t.date().day());
+    f.month = static_cast<std::uint8_t>(t.date().month());
+    f.year = static_cast<std::uint8_t>(std::clamp(t.date().year() - 2000, 0, 99));
     return f;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <array>
 #include <cstdint>
 
@@ -32,5 +33,8 @@ ClockValue EncodeClockValue(const ClockFields& fields);
 
 // A value from 2100 on decodes with year 0.
 ClockFields DecodeClockValue(ClockValue value);
+
+// The fields of a date and time (years outside 2000..2099 are clamped).
+ClockFields ClockFieldsOf(const QDateTime& time);
 
 }  // namespace kelvra

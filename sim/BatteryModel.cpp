@@ -134,6 +134,8 @@ void BatteryModel::Tick(const AlarmSettingsImage& alarm, const ChargeSettingsIma
         current = sensorOffsetMa_;  // the charger or the load is cut off
     currentMa_ = current;
     remainingUah_ = std::clamp(remainingUah_ + current * (kTickMs / 3600.0), 0.0, fullUah);
+    if (ticks_ == 1)
+        averageCurrentMa_ = current;  // the minute's average starts where the current is
     averageCurrentMa_ += (current - averageCurrentMa_) * (kTickMs / 60000.0);
     const bool charging = current > 500;
     const bool discharging = current < -500;

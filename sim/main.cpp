@@ -24,17 +24,6 @@ struct IntOption {
     const char* defaultValue;
 };
 
-ClockValue ClockOf(const QDateTime& t) {
-    ClockFields f;
-    f.second = static_cast<std::uint8_t>(t.time().second());
-    f.minute = static_cast<std::uint8_t>(t.time().minute());
-    f.hour = static_cast<std::uint8_t>(t.time().hour());
-    f.day = static_cast<std::uint8_t>(t.date().day());
-    f.month = static_cast<std::uint8_t>(t.date().month());
-    f.year = static_cast<std::uint8_t>(t.date().year() - 2000);
-    return EncodeClockValue(f);
-}
-
 void PrintHex(const char* label, const Bytes& bytes) {
     std::fprintf(stderr, "%s", label);
     for (std::uint8_t b : bytes)
@@ -106,6 +95,8 @@ int main(int argc, char** argv) {
     parser.addOption({QStringLiteral("password"),
                       QStringLiteral("The unit's four-character password (default 0000)."),
                       QStringLiteral("TEXT"), QStringLiteral("0000")});
+    parser.addOption({QStringLiteral("freeze"),
+                      QStringLiteral("Hold the battery model still (the clock runs on): every read gives the same values.")});
     parser.addOption({QStringLiteral("verbose"), QStringLiteral("Print every request and answer in hex.")});
     parser.process(app);
 
@@ -135,7 +126,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    unit.clockStart = ClockOf(start);
+    unit.clockStart = EncodeClockValue(ClockFieldsOf(start));
     QStringEncoder cp1251("windows-1251");
     const QByteArray password = cp1251.encode(parser.value(QStringLiteral("password")));
     if (password.size() != 4) {
@@ -167,8 +158,10 @@ int main(int argc, char** argv) {
     options.turnaround = milliseconds{number("turnaround", 0, 60000)};
 
     SimTransport transport(unit, options);
+    const bool freeze = parser.isSet(QStringLiteral("freeze"));
     transport.WithUnit([&](SimulatedUnit& u) {
         u.SetFaults(faults);
+        u.Freeze(freeze);
         return 0;
     });
     if (parser.isSet(QStringLiteral("verbose")))

@@ -10,8 +10,18 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 constexpr milliseconds kWriteTimeout{1000};
 
-// Threads for the links' I/O loops; each loop holds one for a whole run.
-Q_GLOBAL_STATIC(QThreadPool, LinkThreads)
+// Threads for the links' I/O loops; each loop holds one for a whole run. The
+// pool lives until the process ends and is never torn down: its idle threads
+// simply end with the process, and no QThread is ever destroyed while Qt's
+// own bookkeeping of it (invisible to ThreadSanitizer) may still be running.
+QThreadPool* LinkThreads() {
+    static QThreadPool* const pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(16);
+        return p;
+    }();
+    return pool;
+}
 }  // namespace
 
 int FrameDelayMs(int baudIndex) {
@@ -48,7 +58,6 @@ bool SerialLink::OpenLink(const ConnectionSettings& settings) {
     // The port belongs to the thread that uses it (QSerialPort is bound to
     // its thread), so the thread opens it and tells us how that went.
     ioRunning_ = true;
-    LinkThreads()->setMaxThreadCount(std::max(LinkThreads()->maxThreadCount(), 16));
     LinkThreads()->start([this, port, frameDelay] {
         Run(port, frameDelay);
         std::lock_guard<std::mutex> lock(mutex_);

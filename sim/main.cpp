@@ -36,11 +36,11 @@ void PrintHex(const char* label, const Bytes& bytes) {
 int main(int argc, char** argv) {
     // SIGINT and SIGTERM are taken by sigwait below; block them before any
     // thread starts so that every thread inherits the mask.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kelvra-sim"));
@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     int received = 0;
-    sigwait(&signals, &received);
+    sigwait(&stopSignals, &received);
     transport.Stop();
     if (!link.isEmpty())
         unlink(linkPath.constData());

@@ -184,10 +184,11 @@ int main(int argc, char** argv) {
     if (parser.isSet(QStringLiteral("screenshots"))) {
         const QString dir = parser.value(QStringLiteral("screenshots"));
         QDir().mkpath(dir);
+        form1.resize(1200, 760);
         form1.CheckBox_READSETTINGS_->setChecked(true);
         form1.CheckBox_READLOG_->setChecked(true);
         form1.SpeedButton_CONNECT_->click();
-        QTimer::singleShot(24000, &form1, [&] {
+        QTimer::singleShot(24000, &form1, [&, dir] {
             for (int i = 0; i < form1.PageControl_MAIN_->count(); ++i) {
                 if (!form1.PageControl_MAIN_->isTabVisible(i))
                     continue;

@@ -75,6 +75,11 @@ StringGrid::StringGrid(const QString& name, int rows, int cols, QWidget* parent)
     verticalHeader()->setDefaultSectionSize(20);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setTextElideMode(Qt::ElideNone);
+    setWordWrap(false);
+    QFont small = font();
+    small.setPointSize(8);  // the column widths are laid out for an 8-point font
+    setFont(small);
 }
 
 void StringGrid::SetRowCount(int rows) { model_->SetSize(rows, model_->columnCount()); }

@@ -284,22 +284,25 @@ void TForm1::Timer_POLLING_Timer() {
     if (!link_->CycleDone)
         return;
     pollOptions_.logErrors = CheckBox_LOGEN_->isChecked() && options_.logErrors;
-    if (!link_->NoAnswer) {
-        shown_ = images_.Take();
-        ShowInfoBase();
-        ShowInfoCell();
-        ShowInfoAlarm();
-        ShowInfoCharge();
-        ShowMainIndicators();
-        if (CheckBox_READSETTINGS_->isChecked()) {
-            ShowSetRs();
-            ShowSetAlarm();
-            ShowSetCharge();
-        }
-        if (CheckBox_READLOG_->isChecked())
-            ShowLog();
-    }
+    if (!link_->NoAnswer)
+        RefreshDisplays();
     link_->StartCycle();
+}
+
+void TForm1::RefreshDisplays() {
+    shown_ = images_.Take();
+    ShowInfoBase();
+    ShowInfoCell();
+    ShowInfoAlarm();
+    ShowInfoCharge();
+    ShowMainIndicators();
+    if (CheckBox_READSETTINGS_->isChecked()) {
+        ShowSetRs();
+        ShowSetAlarm();
+        ShowSetCharge();
+    }
+    if (CheckBox_READLOG_->isChecked())
+        ShowLog();
 }
 
 // --- fills ---------------------------------------------------------------------------------------

@@ -69,6 +69,8 @@ public:
     void ShowSetCharge();
     void ShowLog();
     void RefillForValueMode();
+    // The tick's refresh of every display from the images, in the tick's order.
+    void RefreshDisplays();
 
     RegisterImages& images() { return images_; }
     SerialLink& link() { return *link_; }

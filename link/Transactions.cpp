@@ -129,20 +129,18 @@ std::optional<std::uint8_t> Transactions::Address() {
     return static_cast<std::uint8_t>(*address & 0xFF);
 }
 
-std::uint32_t Transactions::ExchangeFrame(std::size_t length) {
+bool Transactions::SendRequest(std::size_t length, std::size_t cleared) {
     LastRxCount = 0;
     if (!port_.Open(PortOf()))
-        return 0;
+        return false;
     port_.PurgeRx();
-    std::fill(RxFrame.begin(), RxFrame.begin() + kClearedByExchange, 0);
+    std::fill(RxFrame.begin(), RxFrame.begin() + static_cast<std::ptrdiff_t>(cleared), 0);
     port_.Write(TxFrame.data(), std::min(length, TxFrame.size()));
-    Sleep(timings_.afterWrite);
-    bool arrived = false;
-    for (int i = 0; i < timings_.polls && !arrived; ++i)
-        arrived = port_.WaitForInput(timings_.pollInterval);
-    if (arrived)
-        Sleep(timings_.extraWaitOverride.count() >= 0 ? timings_.extraWaitOverride
-                                                      : milliseconds{ExtraWaitMs(settings_.BaudIndex())});
+    return true;
+}
+
+std::uint32_t Transactions::TakeAnswer() {
+    // Bytes beyond RxFrame are not read; the purge drops them.
     LastRxCount = static_cast<std::uint32_t>(port_.InQueue());
     if (LastRxCount > 0)
         port_.Read(RxFrame.data(), std::min<std::size_t>(LastRxCount, RxFrame.size()));
@@ -152,25 +150,28 @@ std::uint32_t Transactions::ExchangeFrame(std::size_t length) {
     return LastRxCount;
 }
 
-std::uint32_t Transactions::ExchangeFrameLong(std::size_t length, const std::function<void()>& pump) {
-    LastRxCount = 0;
-    if (!port_.Open(PortOf()))
+std::uint32_t Transactions::ExchangeFrame(std::size_t length) {
+    if (!SendRequest(length, kClearedByExchange))
         return 0;
-    port_.PurgeRx();
-    std::fill(RxFrame.begin(), RxFrame.begin() + kClearedByLongExchange, 0);
-    port_.Write(TxFrame.data(), std::min(length, TxFrame.size()));
+    Sleep(timings_.afterWrite);
+    bool arrived = false;
+    for (int i = 0; i < timings_.polls && !arrived; ++i)
+        arrived = port_.WaitForInput(timings_.pollInterval);
+    if (arrived)
+        Sleep(timings_.extraWaitOverride.count() >= 0 ? timings_.extraWaitOverride
+                                                      : milliseconds{ExtraWaitMs(settings_.BaudIndex())});
+    return TakeAnswer();
+}
+
+std::uint32_t Transactions::ExchangeFrameLong(std::size_t length, const std::function<void()>& pump) {
+    if (!SendRequest(length, kClearedByLongExchange))
+        return 0;
     for (int i = 0; i < timings_.longPolls && port_.InQueue() == 0; ++i) {
         if (pump)
             pump();
         port_.WaitForInput(timings_.longPollInterval);
     }
-    LastRxCount = static_cast<std::uint32_t>(port_.InQueue());
-    if (LastRxCount > 0)
-        port_.Read(RxFrame.data(), std::min<std::size_t>(LastRxCount, RxFrame.size()));
-    port_.PurgeRx();
-    port_.PurgeTx();
-    port_.Close();
-    return LastRxCount;
+    return TakeAnswer();
 }
 
 std::optional<std::vector<std::uint16_t>> Transactions::ReadRegisters(std::uint16_t start,

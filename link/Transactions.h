@@ -83,6 +83,11 @@ public:
 
 private:
     PortSettings PortOf() const;
+    // Opens the port, clears the first `cleared` bytes of RxFrame and sends
+    // TxFrame; false when the port would not open.
+    bool SendRequest(std::size_t length, std::size_t cleared);
+    // Reads what is queued into RxFrame and closes the port.
+    std::uint32_t TakeAnswer();
 
     const ConnectionSettings& settings_;
     ComPort port_;

@@ -177,7 +177,7 @@ TEST(JournalGrid, NewestFirstWithTheWrappedPagesAfter) {
     }
 }
 
-TEST(JournalGrid, FullJournalLeavesTheGridAloneAndTextsAreAsSpecified) {
+TEST(JournalGrid, FullJournalLeavesTheGridAloneAndEventTexts) {
     JournalImage full{};
     EXPECT_FALSE(JournalRows(full).has_value()) << "no empty record: keep the grid";
 

@@ -19,7 +19,9 @@ public:
         Q_EMIT counters(ok, crc, none);
     }
     void ErrorPercentChanged(const QString& text) override { Q_EMIT percent(text); }
-    void DataLogError(const QDateTime& stamp, const QString& text) override { Q_EMIT dataLogError(stamp, text); }
+    void DataLogError(const QDateTime& stamp, const QString& text) override {
+        Q_EMIT dataLogError(stamp, text);
+    }
 
 Q_SIGNALS:
     void status(int panel, const QString& text);

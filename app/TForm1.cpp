@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include <qcustomplot.h>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -19,7 +20,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <qcustomplot.h>
 
 #include "connection/TForm4.h"
 #include "display/StringGrid.h"
@@ -35,7 +35,9 @@ namespace {
 const QColor kRed(255, 0, 0);
 const QColor kLime(0, 255, 0);
 
-QColor Rgb(std::uint32_t rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+QColor Rgb(std::uint32_t rgb) {
+    return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
 }  // namespace
 
 TForm1::TForm1(QtUserDialogs& dialogs, PortFactory ports, LinkTimings timings, QWidget* parent)
@@ -45,7 +47,8 @@ TForm1::TForm1(QtUserDialogs& dialogs, PortFactory ports, LinkTimings timings, Q
     setMinimumSize(800, 600);
     resize(792, 554 + 40);
 
-    reporter_ = std::make_unique<LinkReporter>(events_, counters_, kDiagnosticMode, LocaleDecimalSeparator());
+    reporter_ = std::make_unique<LinkReporter>(events_, counters_, kDiagnosticMode,
+                                               LocaleDecimalSeparator());
     sequence_ = std::make_unique<PollSequence>(images_, pollOptions_, *reporter_);
     link_ = std::make_unique<SerialLink>(*sequence_, *reporter_, std::move(ports), timings);
 
@@ -79,8 +82,10 @@ TForm1::TForm1(QtUserDialogs& dialogs, PortFactory ports, LinkTimings timings, Q
     connect(UpDown_INFOCELLPT_, &QSpinBox::valueChanged, this, &TForm1::UpDown_INFOCELLChanged);
     connect(UpDown_INFOCELLPAGE_, &QSpinBox::valueChanged, this, &TForm1::UpDown_INFOCELLChanged);
     connect(CheckBox_INFOCELL3D_, &QCheckBox::clicked, this, &TForm1::CheckBox_INFOCELL3D_Click);
-    connect(CheckBox_READSETTINGS_, &QCheckBox::toggled, this, [this](bool on) { pollOptions_.readSettings = on; });
-    connect(CheckBox_READLOG_, &QCheckBox::toggled, this, [this](bool on) { pollOptions_.readJournal = on; });
+    connect(CheckBox_READSETTINGS_, &QCheckBox::toggled, this,
+            [this](bool on) { pollOptions_.readSettings = on; });
+    connect(CheckBox_READLOG_, &QCheckBox::toggled, this,
+            [this](bool on) { pollOptions_.readJournal = on; });
     connect(UpDown_GRAPHBOTMAX_, &QSpinBox::valueChanged, this, [this](int v) {
         Chart_GRAPH_->yAxis->setRangeUpper(v);
         Chart_GRAPH_->replot();
@@ -92,7 +97,9 @@ TForm1::TForm1(QtUserDialogs& dialogs, PortFactory ports, LinkTimings timings, Q
     WireLinkEvents();
 }
 
-TForm1::~TForm1() { link_->CloseLink(); }
+TForm1::~TForm1() {
+    link_->CloseLink();
+}
 
 void TForm1::SetDialogs(TForm2* form2, TForm3* form3, TForm4* form4) {
     form2_ = form2;
@@ -109,27 +116,31 @@ void TForm1::SetDialogs(TForm2* form2, TForm3* form3, TForm4* form4) {
 }
 
 void TForm1::WireLinkEvents() {
-    connect(&events_, &GuiLinkEvents::status, this,
-            [this](int panel, const QString& text) {
-                if (panel >= 0 && panel < 3)
-                    StatusPanels[panel]->setText(text);
-            },
-            Qt::QueuedConnection);
-    connect(&events_, &GuiLinkEvents::trace, this,
-            [this](const QStringList& lines) {
-                for (const QString& line : lines)
-                    Memo1->appendPlainText(line);
-            },
-            Qt::QueuedConnection);
-    connect(&events_, &GuiLinkEvents::counters, this,
-            [this](quint32 ok, quint32 crc, quint32 none) {
-                Label11->setText(QString::number(ok));
-                Label12->setText(QString::number(crc));
-                Label13->setText(QString::number(none));
-            },
-            Qt::QueuedConnection);
-    connect(&events_, &GuiLinkEvents::percent, this, [this](const QString& text) { Label15->setText(text); },
-            Qt::QueuedConnection);
+    connect(
+        &events_, &GuiLinkEvents::status, this,
+        [this](int panel, const QString& text) {
+            if (panel >= 0 && panel < 3)
+                StatusPanels[panel]->setText(text);
+        },
+        Qt::QueuedConnection);
+    connect(
+        &events_, &GuiLinkEvents::trace, this,
+        [this](const QStringList& lines) {
+            for (const QString& line : lines)
+                Memo1->appendPlainText(line);
+        },
+        Qt::QueuedConnection);
+    connect(
+        &events_, &GuiLinkEvents::counters, this,
+        [this](quint32 ok, quint32 crc, quint32 none) {
+            Label11->setText(QString::number(ok));
+            Label12->setText(QString::number(crc));
+            Label13->setText(QString::number(none));
+        },
+        Qt::QueuedConnection);
+    connect(
+        &events_, &GuiLinkEvents::percent, this,
+        [this](const QString& text) { Label15->setText(text); }, Qt::QueuedConnection);
 }
 
 // --- start-up ----------------------------------------------------------------------------
@@ -154,18 +165,21 @@ void TForm1::FormCreate() {
 
 void TForm1::ApplyDiagnosticMode(bool diagnostic) {
     PageControl_MAIN_->setTabVisible(PageControl_MAIN_->indexOf(TabSheet2), diagnostic);
-    for (QWidget* w : {static_cast<QWidget*>(Edit3), static_cast<QWidget*>(Edit4), static_cast<QWidget*>(Edit_ReqCode),
-                       static_cast<QWidget*>(GroupBox_BOOTLOADERREAD_), static_cast<QWidget*>(GroupBox_BOOTLOADERERASE_),
-                       static_cast<QWidget*>(BitBtn_BOOTLOADER30_), static_cast<QWidget*>(BitBtn_BOOTLOADER21_),
-                       static_cast<QWidget*>(BitBtn_BOOTLOADER31_), static_cast<QWidget*>(BitBtn_BOOTLOADERAUTOBOOT_)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(Edit3), static_cast<QWidget*>(Edit4),
+          static_cast<QWidget*>(Edit_ReqCode), static_cast<QWidget*>(GroupBox_BOOTLOADERREAD_),
+          static_cast<QWidget*>(GroupBox_BOOTLOADERERASE_),
+          static_cast<QWidget*>(BitBtn_BOOTLOADER30_), static_cast<QWidget*>(BitBtn_BOOTLOADER21_),
+          static_cast<QWidget*>(BitBtn_BOOTLOADER31_),
+          static_cast<QWidget*>(BitBtn_BOOTLOADERAUTOBOOT_)})
         w->setVisible(diagnostic);
 }
 
 void TForm1::SetupGrids() {
     const std::map<Grid, StringGrid*> grids = {
-        {Grid::InfoBase, StringGrid_INFOBASE_}, {Grid::InfoCell, StringGrid_INFOCELL_},
+        {Grid::InfoBase, StringGrid_INFOBASE_},   {Grid::InfoCell, StringGrid_INFOCELL_},
         {Grid::InfoAlarm, StringGrid_INFOALARM_}, {Grid::InfoCharge, StringGrid_INFOCHARGE_},
-        {Grid::SetRs, StringGrid_SETRS_}, {Grid::SetAlarm, StringGrid_SETALARM_},
+        {Grid::SetRs, StringGrid_SETRS_},         {Grid::SetAlarm, StringGrid_SETALARM_},
         {Grid::SetCharge, StringGrid_SETCHARGE_}, {Grid::Log, StringGrid_LOG_}};
     for (Grid id : AllGrids()) {
         const GridLayout layout = LayoutOf(id, options_.names);
@@ -209,7 +223,9 @@ void TForm1::Button2Click() {
 
 // --- menu -------------------------------------------------------------------------------------
 
-void TForm1::N2Click() { close(); }
+void TForm1::N2Click() {
+    close();
+}
 void TForm1::N4Click() {
     if (form4_)
         form4_->exec();
@@ -223,12 +239,15 @@ void TForm1::N6Click() {
 
 void TForm1::SetControlsEnabled(bool enabled) {
     for (QWidget* w : std::initializer_list<QWidget*>{
-             CheckBox_LOGEN_, BitBtn_WRITEINFOBASE_, BitBtn_WRITESETRS_, BitBtn_WRITESETALARM_,
-             BitBtn_WRITESETCHARGE_, BitBtn_BOOTLOADERAUTO_, BitBtn_BOOTLOADER30_, BitBtn_BOOTLOADER03_,
-             BitBtn_BOOTLOADER20_, BitBtn_BOOTLOADER21_, BitBtn_BOOTLOADER31_, Edit_READREGADDRESS_,
-             Edit_READREGNUMBER_, RadioButton_READVERSION_, RadioButton_READBOOTREG_, SpeedButton_PASSWORD_,
-             BitBtn_PASSWORDNEW_, BitBtn_CALIBERCURRNULL_, BitBtn_CALIBERCURR_, BitBtn_SETSOC_, BitBtn_SETFCC_,
-             BitBtn_SETCYCLE_, BitBtn_SETMODE_, BitBtn_TIMEREAD_, BitBtn_TIMEWRITE_, BitBtn_CLEARLOG_})
+             CheckBox_LOGEN_,       BitBtn_WRITEINFOBASE_,    BitBtn_WRITESETRS_,
+             BitBtn_WRITESETALARM_, BitBtn_WRITESETCHARGE_,   BitBtn_BOOTLOADERAUTO_,
+             BitBtn_BOOTLOADER30_,  BitBtn_BOOTLOADER03_,     BitBtn_BOOTLOADER20_,
+             BitBtn_BOOTLOADER21_,  BitBtn_BOOTLOADER31_,     Edit_READREGADDRESS_,
+             Edit_READREGNUMBER_,   RadioButton_READVERSION_, RadioButton_READBOOTREG_,
+             SpeedButton_PASSWORD_, BitBtn_PASSWORDNEW_,      BitBtn_CALIBERCURRNULL_,
+             BitBtn_CALIBERCURR_,   BitBtn_SETSOC_,           BitBtn_SETFCC_,
+             BitBtn_SETCYCLE_,      BitBtn_SETMODE_,          BitBtn_TIMEREAD_,
+             BitBtn_TIMEWRITE_,     BitBtn_CLEARLOG_})
         w->setEnabled(enabled);
     if (form4_)
         form4_->SetSettingsEnabled(enabled);
@@ -247,10 +266,12 @@ void TForm1::SpeedButton_CONNECT_Click() {
         return;
     }
     if (CheckBox_LOGEN_->isChecked()) {
-        const QString name = QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd_hh-mm-ss")) +
-                             QStringLiteral("_log.csv");
-        const QString path = dialogs_.ChooseFile(QCoreApplication::applicationDirPath(), name,
-                                                 QStringLiteral("Comma-Separated Values files (*.csv)"));
+        const QString name =
+            QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd_hh-mm-ss")) +
+            QStringLiteral("_log.csv");
+        const QString path =
+            dialogs_.ChooseFile(QCoreApplication::applicationDirPath(), name,
+                                QStringLiteral("Comma-Separated Values files (*.csv)"));
         if (path.isEmpty()) {
             SpeedButton_CONNECT_->setChecked(false);
             return;
@@ -258,8 +279,8 @@ void TForm1::SpeedButton_CONNECT_Click() {
         // Created when missing, never truncated; closed again at once.
         QFile file(path);
         if (!file.open(QIODevice::Append)) {
-            dialogs_.Message(QStringLiteral("Не удалось создать файл лога: ") + path, QStringLiteral("Ошибка!"),
-                             DialogIcon::Error);
+            dialogs_.Message(QStringLiteral("Не удалось создать файл лога: ") + path,
+                             QStringLiteral("Ошибка!"), DialogIcon::Error);
             SpeedButton_CONNECT_->setChecked(false);
             return;
         }
@@ -328,7 +349,8 @@ void TForm1::ShowInfoBase() {
 }
 
 void TForm1::ShowInfoCell() {
-    const CellTable table = InfoCellValues(shown_.monitor, options_.values, LocaleDecimalSeparator());
+    const CellTable table =
+        InfoCellValues(shown_.monitor, options_.values, LocaleDecimalSeparator());
     SetCellChartPage(table.cells, UpDown_INFOCELLPT_->value(), UpDown_INFOCELLPAGE_->value());
     StringGrid_INFOCELL_->SetRowCount(table.cells >= 1 ? table.cells + 1 : 2);
     {
@@ -410,10 +432,14 @@ void TForm1::ShowMainIndicators() {
     LabeledEdit_TEMPMAX_->setText(i.temperatureMax);
     LabeledEdit_TEMPMIN_->setText(i.temperatureMin);
     LabeledEdit_TEMPAMB_->setText(i.temperatureAmbient);
-    if (i.voltageMaxCell) LabeledEdit_VOLTCMAXCELL_->setText(*i.voltageMaxCell);
-    if (i.voltageMinCell) LabeledEdit_VOLTCMINCELL_->setText(*i.voltageMinCell);
-    if (i.temperatureMaxCell) LabeledEdit_TEMPMAXCELL_->setText(*i.temperatureMaxCell);
-    if (i.temperatureMinCell) LabeledEdit_TEMPMINCELL_->setText(*i.temperatureMinCell);
+    if (i.voltageMaxCell)
+        LabeledEdit_VOLTCMAXCELL_->setText(*i.voltageMaxCell);
+    if (i.voltageMinCell)
+        LabeledEdit_VOLTCMINCELL_->setText(*i.voltageMinCell);
+    if (i.temperatureMaxCell)
+        LabeledEdit_TEMPMAXCELL_->setText(*i.temperatureMaxCell);
+    if (i.temperatureMinCell)
+        LabeledEdit_TEMPMINCELL_->setText(*i.temperatureMinCell);
     LabeledEdit_BALANCECELLNMB_->setText(i.balancingCells);
     LabeledEdit_CELLNUMBER_->setText(i.cellNumber);
     LabeledEdit_CAPACITY_->setText(i.capacity);
@@ -421,8 +447,8 @@ void TForm1::ShowMainIndicators() {
     LabeledEdit_SOCAH_->setText(i.chargeAh);
     LabeledEdit_TIMETOEMPTY_->setText(i.timeToEmpty);
     LabeledEdit_AVGTIMETOEMPTY_->setText(i.averageTimeToEmpty);
-    ProgressBar_SOC_->setStyleSheet(QStringLiteral("QProgressBar::chunk { background: %1; }")
-                                        .arg(Rgb(i.socColor).name()));
+    ProgressBar_SOC_->setStyleSheet(
+        QStringLiteral("QProgressBar::chunk { background: %1; }").arg(Rgb(i.socColor).name()));
     ProgressBar_SOC_->setProperty("barColor", Rgb(i.socColor));
     ProgressBar_SOC_->setValue(std::clamp(i.socPosition, 0, 100));
     for (std::size_t k = 0; k < BatteryLamps.size(); ++k)

@@ -99,23 +99,27 @@ public:
     QAction* N6;
 
     // Main page.
-    LabeledEdit *LabeledEdit_CAPACITY_, *LabeledEdit_CELLNUMBER_, *LabeledEdit_VOLTDCU_, *LabeledEdit_CURRDCI_,
-        *LabeledEdit_CURRAVG_, *LabeledEdit_POWER_, *LabeledEdit_POWERAVG_, *LabeledEdit_VOLTCAVG_,
-        *LabeledEdit_VOLTCMAX_, *LabeledEdit_VOLTCMIN_, *LabeledEdit_VOLTCMAXCELL_, *LabeledEdit_VOLTCMINCELL_,
-        *LabeledEdit_TEMPAVG_, *LabeledEdit_TEMPMAX_, *LabeledEdit_TEMPMIN_, *LabeledEdit_TEMPMAXCELL_,
-        *LabeledEdit_TEMPMINCELL_, *LabeledEdit_TEMPAMB_, *LabeledEdit_BALANCECELLNMB_, *LabeledEdit_SOCAH_,
-        *LabeledEdit_SOCPERCENT_, *LabeledEdit_TIMETOEMPTY_, *LabeledEdit_AVGTIMETOEMPTY_;
+    LabeledEdit *LabeledEdit_CAPACITY_, *LabeledEdit_CELLNUMBER_, *LabeledEdit_VOLTDCU_,
+        *LabeledEdit_CURRDCI_, *LabeledEdit_CURRAVG_, *LabeledEdit_POWER_, *LabeledEdit_POWERAVG_,
+        *LabeledEdit_VOLTCAVG_, *LabeledEdit_VOLTCMAX_, *LabeledEdit_VOLTCMIN_,
+        *LabeledEdit_VOLTCMAXCELL_, *LabeledEdit_VOLTCMINCELL_, *LabeledEdit_TEMPAVG_,
+        *LabeledEdit_TEMPMAX_, *LabeledEdit_TEMPMIN_, *LabeledEdit_TEMPMAXCELL_,
+        *LabeledEdit_TEMPMINCELL_, *LabeledEdit_TEMPAMB_, *LabeledEdit_BALANCECELLNMB_,
+        *LabeledEdit_SOCAH_, *LabeledEdit_SOCPERCENT_, *LabeledEdit_TIMETOEMPTY_,
+        *LabeledEdit_AVGTIMETOEMPTY_;
     QProgressBar* ProgressBar_SOC_;
     std::array<Lamp*, 9> BatteryLamps{};
     std::array<Lamp*, 20> SafetyLamps{};
 
     // Grids and their buttons.
-    StringGrid *StringGrid_INFOBASE_, *StringGrid_INFOCELL_, *StringGrid_INFOALARM_, *StringGrid_INFOCHARGE_,
-        *StringGrid_SETRS_, *StringGrid_SETALARM_, *StringGrid_SETCHARGE_, *StringGrid_LOG_;
-    QPushButton *BitBtn_SAVEINFOBASE_, *BitBtn_LOADINFOBASE_, *BitBtn_WRITEINFOBASE_, *BitBtn_SAVEINFOCELL_,
-        *BitBtn_LOADINFOCELL_, *BitBtn_SAVESETRS_, *BitBtn_LOADSETRS_, *BitBtn_WRITESETRS_, *BitBtn_SAVESETALARM_,
-        *BitBtn_LOADSETALARM_, *BitBtn_WRITESETALARM_, *BitBtn_SAVESETCHARGE_, *BitBtn_LOADSETCHARGE_,
-        *BitBtn_WRITESETCHARGE_, *BitBtn_SAVELOG_, *BitBtn_LOADLOG_, *BitBtn_CLEARLOG_;
+    StringGrid *StringGrid_INFOBASE_, *StringGrid_INFOCELL_, *StringGrid_INFOALARM_,
+        *StringGrid_INFOCHARGE_, *StringGrid_SETRS_, *StringGrid_SETALARM_, *StringGrid_SETCHARGE_,
+        *StringGrid_LOG_;
+    QPushButton *BitBtn_SAVEINFOBASE_, *BitBtn_LOADINFOBASE_, *BitBtn_WRITEINFOBASE_,
+        *BitBtn_SAVEINFOCELL_, *BitBtn_LOADINFOCELL_, *BitBtn_SAVESETRS_, *BitBtn_LOADSETRS_,
+        *BitBtn_WRITESETRS_, *BitBtn_SAVESETALARM_, *BitBtn_LOADSETALARM_, *BitBtn_WRITESETALARM_,
+        *BitBtn_SAVESETCHARGE_, *BitBtn_LOADSETCHARGE_, *BitBtn_WRITESETCHARGE_, *BitBtn_SAVELOG_,
+        *BitBtn_LOADLOG_, *BitBtn_CLEARLOG_;
 
     // Cells page.
     QCustomPlot* Chart_INFOCELL_;
@@ -126,11 +130,12 @@ public:
     QCheckBox* CheckBox_INFOCELL3D_;
 
     // Calibration and clock pages.
-    QPushButton *BitBtn_CALIBERCURRNULL_, *BitBtn_CALIBERCURR_, *BitBtn_SETSOC_, *BitBtn_SETFCC_, *BitBtn_SETMODE_,
-        *BitBtn_SETCYCLE_, *BitBtn_TIMEREAD_, *BitBtn_TIMEWIN_, *BitBtn_TIMEWRITE_;
+    QPushButton *BitBtn_CALIBERCURRNULL_, *BitBtn_CALIBERCURR_, *BitBtn_SETSOC_, *BitBtn_SETFCC_,
+        *BitBtn_SETMODE_, *BitBtn_SETCYCLE_, *BitBtn_TIMEREAD_, *BitBtn_TIMEWIN_,
+        *BitBtn_TIMEWRITE_;
     QLineEdit *Edit_CALIBERCURR_, *Edit_SETCYCLE_;
-    LabeledEdit *LabeledEdit_SETSOC_, *LabeledEdit_SETFCC_, *LabeledEdit_HOUR_, *LabeledEdit_MINUTE_,
-        *LabeledEdit_SECOND_, *LabeledEdit_YEAR_;
+    LabeledEdit *LabeledEdit_SETSOC_, *LabeledEdit_SETFCC_, *LabeledEdit_HOUR_,
+        *LabeledEdit_MINUTE_, *LabeledEdit_SECOND_, *LabeledEdit_YEAR_;
     QComboBox *ComboBox_DAY_, *ComboBox_MONTH_;
     QCheckBox *CheckBox_SETMODE_CAPACITY_, *CheckBox_SETMODE_ORDER_, *CheckBox_SETMODE_BALANCE_,
         *CheckBox_SETMODE_BUZZER_;
@@ -143,8 +148,8 @@ public:
     QPushButton *BitBtn_GRAPHADD_, *BitBtn_GRAPHSAVE_, *BitBtn_GRAPHCLEAR_;
 
     // Firmware page.
-    QPushButton *BitBtn_BOOTLOADERAUTO_, *BitBtn_BOOTLOADERAUTOBOOT_, *BitBtn_BOOTLOADER30_, *BitBtn_BOOTLOADER21_,
-        *BitBtn_BOOTLOADER03_, *BitBtn_BOOTLOADER20_, *BitBtn_BOOTLOADER31_;
+    QPushButton *BitBtn_BOOTLOADERAUTO_, *BitBtn_BOOTLOADERAUTOBOOT_, *BitBtn_BOOTLOADER30_,
+        *BitBtn_BOOTLOADER21_, *BitBtn_BOOTLOADER03_, *BitBtn_BOOTLOADER20_, *BitBtn_BOOTLOADER31_;
     QProgressBar* ProgressBar_BOOTLOADER_;
     QGroupBox *GroupBox_BOOTLOADERREAD_, *GroupBox_BOOTLOADERERASE_;
     QRadioButton *RadioButton_READVERSION_, *RadioButton_READBOOTREG_, *RadioButton1, *RadioButton2;

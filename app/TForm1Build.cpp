@@ -1,6 +1,7 @@
 // Builds the controls of the main window: every component the program names,
 // with its caption, hint and initial state. Behaviour is wired in TForm1.cpp.
 
+#include <qcustomplot.h>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -17,7 +18,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <qcustomplot.h>
 
 #include "app/TForm1.h"
 #include "display/StringGrid.h"
@@ -46,16 +46,21 @@ QGroupBox* Group(const char* name, const QString& caption, QWidget* parent) {
     return Named(new QGroupBox(caption, parent), name);
 }
 
-QWidget* Page(const char* name, QWidget* parent) { return Named(new QWidget(parent), name); }
+QWidget* Page(const char* name, QWidget* parent) {
+    return Named(new QWidget(parent), name);
+}
 
-LabeledEdit* ReadOnly(const char* name, const QString& caption, QWidget* parent, const QString& hint = {}) {
+LabeledEdit* ReadOnly(const char* name, const QString& caption, QWidget* parent,
+                      const QString& hint = {}) {
     auto* e = new LabeledEdit(QString::fromLatin1(name), caption, parent);
     e->setReadOnly(true);
     e->setToolTip(hint);
     return e;
 }
 
-QLabel* Label(const char* name, const QString& text, QWidget* parent) { return Named(new QLabel(text, parent), name); }
+QLabel* Label(const char* name, const QString& text, QWidget* parent) {
+    return Named(new QLabel(text, parent), name);
+}
 
 // A row of buttons at the bottom right of a grid page.
 QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons) {
@@ -71,10 +76,12 @@ QHBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons) {
 void TForm1::BuildTop(QWidget* parent) {
     auto* top = new QHBoxLayout;
     auto* connection = Group("GroupBox_CONNECTION_", QStringLiteral("Соединение"), parent);
-    SpeedButton_CONNECT_ = Button("SpeedButton_CONNECT_", QStringLiteral("Опрос модуля контроллера"), connection);
+    SpeedButton_CONNECT_ =
+        Button("SpeedButton_CONNECT_", QStringLiteral("Опрос модуля контроллера"), connection);
     SpeedButton_CONNECT_->setCheckable(true);
     CheckBox_LOGEN_ = Check("CheckBox_LOGEN_", QStringLiteral("Вести лог?"), connection);
-    CheckBox_READSETTINGS_ = Check("CheckBox_READSETTINGS_", QStringLiteral("Читать настройки"), connection);
+    CheckBox_READSETTINGS_ =
+        Check("CheckBox_READSETTINGS_", QStringLiteral("Читать настройки"), connection);
     CheckBox_READLOG_ = Check("CheckBox_READLOG_", QStringLiteral("Читать журнал"), connection);
     auto* c = new QHBoxLayout(connection);
     c->addWidget(SpeedButton_CONNECT_);
@@ -83,9 +90,11 @@ void TForm1::BuildTop(QWidget* parent) {
     c->addWidget(CheckBox_READLOG_);
 
     GroupBox_PASSWORD_ = Group("GroupBox_PASSWORD_", QStringLiteral("Пароль"), parent);
-    SpeedButton_PASSWORD_ = Button("SpeedButton_PASSWORD_", QStringLiteral("Войти"), GroupBox_PASSWORD_);
+    SpeedButton_PASSWORD_ =
+        Button("SpeedButton_PASSWORD_", QStringLiteral("Войти"), GroupBox_PASSWORD_);
     SpeedButton_PASSWORD_->setCheckable(true);
-    BitBtn_PASSWORDNEW_ = Button("BitBtn_PASSWORDNEW_", QStringLiteral("Новый пароль"), GroupBox_PASSWORD_);
+    BitBtn_PASSWORDNEW_ =
+        Button("BitBtn_PASSWORDNEW_", QStringLiteral("Новый пароль"), GroupBox_PASSWORD_);
     auto* p = new QHBoxLayout(GroupBox_PASSWORD_);
     p->addWidget(SpeedButton_PASSWORD_);
     p->addWidget(BitBtn_PASSWORDNEW_);
@@ -99,7 +108,8 @@ QWidget* TForm1::BuildMainPage() {
     QWidget* page = Page("TabSheet_MAIN_", PageControl_MAIN_);
     auto* grid = new QGridLayout(page);
 
-    auto group = [page](const char* name, const QString& caption, std::initializer_list<LabeledEdit*> edits) {
+    auto group = [page](const char* name, const QString& caption,
+                        std::initializer_list<LabeledEdit*> edits) {
         QGroupBox* g = Group(name, caption, page);
         auto* l = new QVBoxLayout(g);
         for (LabeledEdit* e : edits)
@@ -107,52 +117,68 @@ QWidget* TForm1::BuildMainPage() {
         l->addStretch();
         return g;
     };
-    LabeledEdit_CAPACITY_ = ReadOnly("LabeledEdit_CAPACITY_", QStringLiteral("Емкость АБ, А*ч"), page);
-    LabeledEdit_CELLNUMBER_ = ReadOnly("LabeledEdit_CELLNUMBER_", QStringLiteral("Число элементов"), page,
-                                       QStringLiteral("Реальное кол-во элементов."));
+    LabeledEdit_CAPACITY_ =
+        ReadOnly("LabeledEdit_CAPACITY_", QStringLiteral("Емкость АБ, А*ч"), page);
+    LabeledEdit_CELLNUMBER_ = ReadOnly("LabeledEdit_CELLNUMBER_", QStringLiteral("Число элементов"),
+                                       page, QStringLiteral("Реальное кол-во элементов."));
     LabeledEdit_VOLTDCU_ = ReadOnly("LabeledEdit_VOLTDCU_", QStringLiteral("Напр-е,В"), page);
     LabeledEdit_CURRDCI_ = ReadOnly("LabeledEdit_CURRDCI_", QStringLiteral("Ток, А"), page,
                                     QStringLiteral("С учетом тока утечки!"));
     LabeledEdit_CURRAVG_ = ReadOnly("LabeledEdit_CURRAVG_", QStringLiteral(" Ср. ток, А"), page,
                                     QStringLiteral("Усреднение за минуту."));
     LabeledEdit_POWER_ = ReadOnly("LabeledEdit_POWER_", QStringLiteral("Мощность, Вт"), page);
-    LabeledEdit_POWERAVG_ = ReadOnly("LabeledEdit_POWERAVG_", QStringLiteral("Ср. мощность, Вт"), page);
+    LabeledEdit_POWERAVG_ =
+        ReadOnly("LabeledEdit_POWERAVG_", QStringLiteral("Ср. мощность, Вт"), page);
     LabeledEdit_VOLTCAVG_ = ReadOnly("LabeledEdit_VOLTCAVG_", QStringLiteral("Среднее"), page);
     LabeledEdit_VOLTCMAX_ = ReadOnly("LabeledEdit_VOLTCMAX_", QStringLiteral("Макс."), page);
     LabeledEdit_VOLTCMIN_ = ReadOnly("LabeledEdit_VOLTCMIN_", QStringLiteral("Мин."), page);
-    LabeledEdit_VOLTCMAXCELL_ = ReadOnly("LabeledEdit_VOLTCMAXCELL_", QStringLiteral("№ элемента"), page);
-    LabeledEdit_VOLTCMINCELL_ = ReadOnly("LabeledEdit_VOLTCMINCELL_", QStringLiteral("№ элемента"), page);
+    LabeledEdit_VOLTCMAXCELL_ =
+        ReadOnly("LabeledEdit_VOLTCMAXCELL_", QStringLiteral("№ элемента"), page);
+    LabeledEdit_VOLTCMINCELL_ =
+        ReadOnly("LabeledEdit_VOLTCMINCELL_", QStringLiteral("№ элемента"), page);
     LabeledEdit_TEMPAVG_ = ReadOnly("LabeledEdit_TEMPAVG_", QStringLiteral("Средняя"), page);
     LabeledEdit_TEMPMAX_ = ReadOnly("LabeledEdit_TEMPMAX_", QStringLiteral("Макс."), page);
     LabeledEdit_TEMPMIN_ = ReadOnly("LabeledEdit_TEMPMIN_", QStringLiteral("Мин."), page);
-    LabeledEdit_TEMPMAXCELL_ = ReadOnly("LabeledEdit_TEMPMAXCELL_", QStringLiteral("№ элемента"), page);
-    LabeledEdit_TEMPMINCELL_ = ReadOnly("LabeledEdit_TEMPMINCELL_", QStringLiteral("№ элемента"), page);
+    LabeledEdit_TEMPMAXCELL_ =
+        ReadOnly("LabeledEdit_TEMPMAXCELL_", QStringLiteral("№ элемента"), page);
+    LabeledEdit_TEMPMINCELL_ =
+        ReadOnly("LabeledEdit_TEMPMINCELL_", QStringLiteral("№ элемента"), page);
     LabeledEdit_TEMPAMB_ = ReadOnly("LabeledEdit_TEMPAMB_", QStringLiteral("Помещения"), page);
-    LabeledEdit_BALANCECELLNMB_ = ReadOnly("LabeledEdit_BALANCECELLNMB_", QStringLiteral("Кол-во эл-тов"), page);
-    LabeledEdit_SOCAH_ = ReadOnly("LabeledEdit_SOCAH_", QStringLiteral("Степень заряда, А*ч"), page);
-    LabeledEdit_SOCPERCENT_ = ReadOnly("LabeledEdit_SOCPERCENT_", QStringLiteral("Степень заряда, %"), page);
-    LabeledEdit_TIMETOEMPTY_ = ReadOnly("LabeledEdit_TIMETOEMPTY_", QStringLiteral("Время до полного разряда, ч"), page);
-    LabeledEdit_AVGTIMETOEMPTY_ =
-        ReadOnly("LabeledEdit_AVGTIMETOEMPTY_", QStringLiteral("Ср. время до полного разряда, ч."), page);
+    LabeledEdit_BALANCECELLNMB_ =
+        ReadOnly("LabeledEdit_BALANCECELLNMB_", QStringLiteral("Кол-во эл-тов"), page);
+    LabeledEdit_SOCAH_ =
+        ReadOnly("LabeledEdit_SOCAH_", QStringLiteral("Степень заряда, А*ч"), page);
+    LabeledEdit_SOCPERCENT_ =
+        ReadOnly("LabeledEdit_SOCPERCENT_", QStringLiteral("Степень заряда, %"), page);
+    LabeledEdit_TIMETOEMPTY_ =
+        ReadOnly("LabeledEdit_TIMETOEMPTY_", QStringLiteral("Время до полного разряда, ч"), page);
+    LabeledEdit_AVGTIMETOEMPTY_ = ReadOnly(
+        "LabeledEdit_AVGTIMETOEMPTY_", QStringLiteral("Ср. время до полного разряда, ч."), page);
 
     grid->addWidget(group("GroupBox_PARAMETERS_", QStringLiteral("Характеристики АБ"),
-                          {LabeledEdit_CAPACITY_, LabeledEdit_CELLNUMBER_}), 0, 0);
-    grid->addWidget(group("GroupBox_VOLTDCU_", QStringLiteral("Напряжение АБ"), {LabeledEdit_VOLTDCU_}), 0, 1);
-    grid->addWidget(group("GroupBox_CURRDCI_", QStringLiteral("Ток АБ"), {LabeledEdit_CURRDCI_, LabeledEdit_CURRAVG_}),
+                          {LabeledEdit_CAPACITY_, LabeledEdit_CELLNUMBER_}),
+                    0, 0);
+    grid->addWidget(
+        group("GroupBox_VOLTDCU_", QStringLiteral("Напряжение АБ"), {LabeledEdit_VOLTDCU_}), 0, 1);
+    grid->addWidget(group("GroupBox_CURRDCI_", QStringLiteral("Ток АБ"),
+                          {LabeledEdit_CURRDCI_, LabeledEdit_CURRAVG_}),
                     0, 2);
-    grid->addWidget(group("GroupBox_POWER_", QStringLiteral("Мощность"), {LabeledEdit_POWER_, LabeledEdit_POWERAVG_}),
+    grid->addWidget(group("GroupBox_POWER_", QStringLiteral("Мощность"),
+                          {LabeledEdit_POWER_, LabeledEdit_POWERAVG_}),
                     0, 3);
     grid->addWidget(group("GroupBox_VOLTC_", QStringLiteral("Напряжение  элементов"),
                           {LabeledEdit_VOLTCAVG_, LabeledEdit_VOLTCMAX_, LabeledEdit_VOLTCMAXCELL_,
                            LabeledEdit_VOLTCMIN_, LabeledEdit_VOLTCMINCELL_}),
                     1, 0);
     grid->addWidget(group("GroupBox_TEMP_", QStringLiteral("Температура"),
-                          {LabeledEdit_TEMPAVG_, LabeledEdit_TEMPMAX_, LabeledEdit_TEMPMAXCELL_, LabeledEdit_TEMPMIN_,
-                           LabeledEdit_TEMPMINCELL_}),
+                          {LabeledEdit_TEMPAVG_, LabeledEdit_TEMPMAX_, LabeledEdit_TEMPMAXCELL_,
+                           LabeledEdit_TEMPMIN_, LabeledEdit_TEMPMINCELL_}),
                     1, 1);
     auto* side = new QVBoxLayout;
-    side->addWidget(group("GroupBox_TEMPAMB_", QStringLiteral("Температура"), {LabeledEdit_TEMPAMB_}));
-    side->addWidget(group("GroupBox_BALANCE_", QStringLiteral("Балансировка"), {LabeledEdit_BALANCECELLNMB_}));
+    side->addWidget(
+        group("GroupBox_TEMPAMB_", QStringLiteral("Температура"), {LabeledEdit_TEMPAMB_}));
+    side->addWidget(
+        group("GroupBox_BALANCE_", QStringLiteral("Балансировка"), {LabeledEdit_BALANCECELLNMB_}));
     grid->addLayout(side, 1, 2);
 
     QGroupBox* soc = group("GroupBox_SOC_", QStringLiteral("Состояние заряда АБ"),
@@ -171,7 +197,8 @@ QWidget* TForm1::BuildMainPage() {
     for (std::size_t k = 0; k < BatteryStatusLamps.size(); ++k) {
         BatteryLamps[k] = new Lamp(QString::fromLatin1(BatteryStatusLamps[k].lamp), status);
         sl->addWidget(BatteryLamps[k], static_cast<int>(k), 0);
-        sl->addWidget(new QLabel(QString::fromUtf8(BatteryStatusLamps[k].label), status), static_cast<int>(k), 1);
+        sl->addWidget(new QLabel(QString::fromUtf8(BatteryStatusLamps[k].label), status),
+                      static_cast<int>(k), 1);
     }
     grid->addWidget(status, 0, 4, 2, 1);
 
@@ -182,7 +209,8 @@ QWidget* TForm1::BuildMainPage() {
         SafetyLamps[b] = new Lamp(QString::fromLatin1(SafetyFlags[b].lamp), safety);
         const int row = static_cast<int>(b % 10), col = static_cast<int>(b / 10) * 2;
         al->addWidget(SafetyLamps[b], row, col);
-        al->addWidget(new QLabel(QString::fromUtf8(SafetyFlags[b].lampLabel), safety), row, col + 1);
+        al->addWidget(new QLabel(QString::fromUtf8(SafetyFlags[b].lampLabel), safety), row,
+                      col + 1);
     }
     grid->addWidget(safety, 0, 5, 2, 1);
     grid->setRowStretch(2, 1);
@@ -197,8 +225,10 @@ QWidget* TForm1::BuildInfoPage() {
     QWidget* base = Page("TabSheet_INFOBASE_", PageControl_INFO_);
     StringGrid_INFOBASE_ = new StringGrid(QStringLiteral("StringGrid_INFOBASE_"), 20, 4, base);
     BitBtn_SAVEINFOBASE_ = Button("BitBtn_SAVEINFOBASE_", QStringLiteral("Сохранить в файл"), base);
-    BitBtn_LOADINFOBASE_ = Button("BitBtn_LOADINFOBASE_", QStringLiteral("Загрузить из файла"), base);
-    BitBtn_WRITEINFOBASE_ = Button("BitBtn_WRITEINFOBASE_", QStringLiteral("Сохранить в панель"), base);
+    BitBtn_LOADINFOBASE_ =
+        Button("BitBtn_LOADINFOBASE_", QStringLiteral("Загрузить из файла"), base);
+    BitBtn_WRITEINFOBASE_ =
+        Button("BitBtn_WRITEINFOBASE_", QStringLiteral("Сохранить в панель"), base);
     auto* bl = new QVBoxLayout(base);
     bl->addWidget(StringGrid_INFOBASE_);
     bl->addLayout(ButtonRow({BitBtn_WRITEINFOBASE_, BitBtn_SAVEINFOBASE_, BitBtn_LOADINFOBASE_}));
@@ -240,8 +270,10 @@ QWidget* TForm1::BuildInfoPage() {
     UpDown_INFOCELLPAGE_->setToolTip(QStringLiteral("Прокрутка"));
     CheckBox_INFOCELL3D_ = Check("CheckBox_INFOCELL3D_", QStringLiteral("3D"), cells);
     StringGrid_INFOCELL_ = new StringGrid(QStringLiteral("StringGrid_INFOCELL_"), 201, 17, cells);
-    BitBtn_SAVEINFOCELL_ = Button("BitBtn_SAVEINFOCELL_", QStringLiteral("Сохранить в файл"), cells);
-    BitBtn_LOADINFOCELL_ = Button("BitBtn_LOADINFOCELL_", QStringLiteral("Загрузить из файла"), cells);
+    BitBtn_SAVEINFOCELL_ =
+        Button("BitBtn_SAVEINFOCELL_", QStringLiteral("Сохранить в файл"), cells);
+    BitBtn_LOADINFOCELL_ =
+        Button("BitBtn_LOADINFOCELL_", QStringLiteral("Загрузить из файла"), cells);
     auto* chartColumn = new QVBoxLayout;
     chartColumn->addWidget(Chart_INFOCELL_, 1);
     auto* chartControls = new QHBoxLayout;
@@ -278,9 +310,9 @@ QWidget* TForm1::BuildSetPage() {
     PageControl_SET_ = Named(new QTabWidget(page), "PageControl_SET_");
     (new QVBoxLayout(page))->addWidget(PageControl_SET_);
 
-    auto gridPage = [this](const char* pageName, const char* gridName, int rows, StringGrid** grid, const char* save,
-                           QPushButton** saveButton, const char* load, QPushButton** loadButton, const char* write,
-                           QPushButton** writeButton) {
+    auto gridPage = [this](const char* pageName, const char* gridName, int rows, StringGrid** grid,
+                           const char* save, QPushButton** saveButton, const char* load,
+                           QPushButton** loadButton, const char* write, QPushButton** writeButton) {
         QWidget* p = Page(pageName, PageControl_SET_);
         *grid = new StringGrid(QString::fromLatin1(gridName), rows, 4, p);
         (*grid)->SetEditable(true);
@@ -292,35 +324,43 @@ QWidget* TForm1::BuildSetPage() {
         l->addLayout(ButtonRow({*writeButton, *saveButton, *loadButton}));
         return p;
     };
-    QWidget* rs = gridPage("TabSheet_SETRS_", "StringGrid_SETRS_", 6, &StringGrid_SETRS_, "BitBtn_SAVESETRS_",
-                           &BitBtn_SAVESETRS_, "BitBtn_LOADSETRS_", &BitBtn_LOADSETRS_, "BitBtn_WRITESETRS_",
-                           &BitBtn_WRITESETRS_);
-    QWidget* alarm = gridPage("TabSheet_SETALARM_", "StringGrid_SETALARM_", 46, &StringGrid_SETALARM_,
-                              "BitBtn_SAVESETALARM_", &BitBtn_SAVESETALARM_, "BitBtn_LOADSETALARM_",
-                              &BitBtn_LOADSETALARM_, "BitBtn_WRITESETALARM_", &BitBtn_WRITESETALARM_);
-    QWidget* charge = gridPage("TabSheet_SETCHARGE_", "StringGrid_SETCHARGE_", 35, &StringGrid_SETCHARGE_,
-                               "BitBtn_SAVESETCHARGE_", &BitBtn_SAVESETCHARGE_, "BitBtn_LOADSETCHARGE_",
-                               &BitBtn_LOADSETCHARGE_, "BitBtn_WRITESETCHARGE_", &BitBtn_WRITESETCHARGE_);
+    QWidget* rs = gridPage("TabSheet_SETRS_", "StringGrid_SETRS_", 6, &StringGrid_SETRS_,
+                           "BitBtn_SAVESETRS_", &BitBtn_SAVESETRS_, "BitBtn_LOADSETRS_",
+                           &BitBtn_LOADSETRS_, "BitBtn_WRITESETRS_", &BitBtn_WRITESETRS_);
+    QWidget* alarm =
+        gridPage("TabSheet_SETALARM_", "StringGrid_SETALARM_", 46, &StringGrid_SETALARM_,
+                 "BitBtn_SAVESETALARM_", &BitBtn_SAVESETALARM_, "BitBtn_LOADSETALARM_",
+                 &BitBtn_LOADSETALARM_, "BitBtn_WRITESETALARM_", &BitBtn_WRITESETALARM_);
+    QWidget* charge =
+        gridPage("TabSheet_SETCHARGE_", "StringGrid_SETCHARGE_", 35, &StringGrid_SETCHARGE_,
+                 "BitBtn_SAVESETCHARGE_", &BitBtn_SAVESETCHARGE_, "BitBtn_LOADSETCHARGE_",
+                 &BitBtn_LOADSETCHARGE_, "BitBtn_WRITESETCHARGE_", &BitBtn_WRITESETCHARGE_);
     StringGrid_SETALARM_->SetColWidth(3, 64);
     StringGrid_SETCHARGE_->SetColWidth(3, 64);
 
     // Calibration.
     QWidget* caliber = Page("TabSheet_CALIBER_", PageControl_SET_);
-    QGroupBox* setCurrent = Group("GroupBox_SETCURR_", QStringLiteral("Калибровка датчика тока"), caliber);
-    QGroupBox* zero = Group("GroupBox_CALIBERCURRNULL_", QStringLiteral("Калибровка нуля  датчика тока"), setCurrent);
-    auto* zeroText = new QLabel(QStringLiteral("Ток через АБ должен быть равен нулю. При необходимости отключите "
-                                               "нагрузку и зарядное устройство от АБ и нажмите кнопку."),
-                                zero);
+    QGroupBox* setCurrent =
+        Group("GroupBox_SETCURR_", QStringLiteral("Калибровка датчика тока"), caliber);
+    QGroupBox* zero = Group("GroupBox_CALIBERCURRNULL_",
+                            QStringLiteral("Калибровка нуля  датчика тока"), setCurrent);
+    auto* zeroText = new QLabel(
+        QStringLiteral("Ток через АБ должен быть равен нулю. При необходимости отключите "
+                       "нагрузку и зарядное устройство от АБ и нажмите кнопку."),
+        zero);
     zeroText->setWordWrap(true);
-    BitBtn_CALIBERCURRNULL_ = Button("BitBtn_CALIBERCURRNULL_", QStringLiteral("Калибровать!"), zero);
+    BitBtn_CALIBERCURRNULL_ =
+        Button("BitBtn_CALIBERCURRNULL_", QStringLiteral("Калибровать!"), zero);
     auto* zl = new QVBoxLayout(zero);
     zl->addWidget(zeroText);
     zl->addWidget(BitBtn_CALIBERCURRNULL_);
-    QGroupBox* measured = Group("GroupBox_CALIBERCURR_", QStringLiteral("Калибровка измерения датчика тока"), setCurrent);
-    auto* measuredText = new QLabel(QStringLiteral("Подключите к АБ нагрузку или зарядное устройство, чтобы задать "
-                                                   "постоянный ток через АБ. Измерьте ток, впишите его значение в мА "
-                                                   "в окно ниже и нажмите кнопку."),
-                                    measured);
+    QGroupBox* measured = Group("GroupBox_CALIBERCURR_",
+                                QStringLiteral("Калибровка измерения датчика тока"), setCurrent);
+    auto* measuredText = new QLabel(
+        QStringLiteral("Подключите к АБ нагрузку или зарядное устройство, чтобы задать "
+                       "постоянный ток через АБ. Измерьте ток, впишите его значение в мА "
+                       "в окно ниже и нажмите кнопку."),
+        measured);
     measuredText->setWordWrap(true);
     Edit_CALIBERCURR_ = Named(new QLineEdit(QStringLiteral("1"), measured), "Edit_CALIBERCURR_");
     BitBtn_CALIBERCURR_ = Button("BitBtn_CALIBERCURR_", QStringLiteral("Калибровать!"), measured);
@@ -329,13 +369,16 @@ QWidget* TForm1::BuildSetPage() {
     ml->addWidget(Edit_CALIBERCURR_);
     ml->addWidget(BitBtn_CALIBERCURR_);
     auto* scl = new QVBoxLayout(setCurrent);
-    scl->addWidget(new QLabel(QStringLiteral("Перед калибровкой настройте параметры связи!"), setCurrent));
+    scl->addWidget(
+        new QLabel(QStringLiteral("Перед калибровкой настройте параметры связи!"), setCurrent));
     scl->addWidget(zero);
     scl->addWidget(measured);
 
     QGroupBox* soc = Group("GroupBox_SETSOC_", QStringLiteral("Уровни заряда"), caliber);
-    LabeledEdit_SETSOC_ = new LabeledEdit(QStringLiteral("LabeledEdit_SETSOC_"), QStringLiteral("Текущий заряд АБ, мА*ч"), soc);
-    LabeledEdit_SETFCC_ = new LabeledEdit(QStringLiteral("LabeledEdit_SETFCC_"), QStringLiteral("Полный заряд АБ, мА*ч"), soc);
+    LabeledEdit_SETSOC_ = new LabeledEdit(QStringLiteral("LabeledEdit_SETSOC_"),
+                                          QStringLiteral("Текущий заряд АБ, мА*ч"), soc);
+    LabeledEdit_SETFCC_ = new LabeledEdit(QStringLiteral("LabeledEdit_SETFCC_"),
+                                          QStringLiteral("Полный заряд АБ, мА*ч"), soc);
     BitBtn_SETSOC_ = Button("BitBtn_SETSOC_", QStringLiteral("Установить"), soc);
     BitBtn_SETFCC_ = Button("BitBtn_SETFCC_", QStringLiteral("Установить"), soc);
     auto* socl = new QGridLayout(soc);
@@ -345,17 +388,21 @@ QWidget* TForm1::BuildSetPage() {
     socl->addWidget(BitBtn_SETFCC_, 1, 1, Qt::AlignBottom);
 
     QGroupBox* mode = Group("GroupBox_SETMODE_", QStringLiteral("Режимы работы"), caliber);
-    CheckBox_SETMODE_CAPACITY_ = Check("CheckBox_SETMODE_CAPACITY_", QStringLiteral("Заряд АБ (1 - мВт*ч, 0 - мА*ч)"), mode);
+    CheckBox_SETMODE_CAPACITY_ =
+        Check("CheckBox_SETMODE_CAPACITY_", QStringLiteral("Заряд АБ (1 - мВт*ч, 0 - мА*ч)"), mode);
     CheckBox_SETMODE_ORDER_ =
-        Check("CheckBox_SETMODE_ORDER_", QStringLiteral("Нумерация элементов (1 - с плюса, 0 - с минуса)"), mode);
+        Check("CheckBox_SETMODE_ORDER_",
+              QStringLiteral("Нумерация элементов (1 - с плюса, 0 - с минуса)"), mode);
     CheckBox_SETMODE_BALANCE_ =
-        Check("CheckBox_SETMODE_BALANCE_", QStringLiteral("Алгоритм балансировки (1 - по разности, 0 - по уровню)"), mode);
-    CheckBox_SETMODE_BUZZER_ = Check("CheckBox_SETMODE_BUZZER_", QStringLiteral("Вкл/выкл. зуммер "), mode);
+        Check("CheckBox_SETMODE_BALANCE_",
+              QStringLiteral("Алгоритм балансировки (1 - по разности, 0 - по уровню)"), mode);
+    CheckBox_SETMODE_BUZZER_ =
+        Check("CheckBox_SETMODE_BUZZER_", QStringLiteral("Вкл/выкл. зуммер "), mode);
     BitBtn_SETMODE_ = Button("BitBtn_SETMODE_", QStringLiteral("Установить"), mode);
     BitBtn_SETMODE_->setEnabled(false);
     auto* model = new QVBoxLayout(mode);
-    for (QCheckBox* box : {CheckBox_SETMODE_CAPACITY_, CheckBox_SETMODE_ORDER_, CheckBox_SETMODE_BALANCE_,
-                           CheckBox_SETMODE_BUZZER_}) {
+    for (QCheckBox* box : {CheckBox_SETMODE_CAPACITY_, CheckBox_SETMODE_ORDER_,
+                           CheckBox_SETMODE_BALANCE_, CheckBox_SETMODE_BUZZER_}) {
         box->setEnabled(false);
         model->addWidget(box);
     }
@@ -377,14 +424,19 @@ QWidget* TForm1::BuildSetPage() {
 
     // Clock.
     QWidget* clock = Page("TabSheet_TIMEDATE_", PageControl_SET_);
-    QGroupBox* timeDate = Group("GroupBox_TIMEDATE_", QStringLiteral("Установка времени и даты"), clock);
-    LabeledEdit_HOUR_ = new LabeledEdit(QStringLiteral("LabeledEdit_HOUR_"), QStringLiteral("Час"), timeDate);
+    QGroupBox* timeDate =
+        Group("GroupBox_TIMEDATE_", QStringLiteral("Установка времени и даты"), clock);
+    LabeledEdit_HOUR_ =
+        new LabeledEdit(QStringLiteral("LabeledEdit_HOUR_"), QStringLiteral("Час"), timeDate);
     LabeledEdit_HOUR_->setText(QStringLiteral("16"));
-    LabeledEdit_MINUTE_ = new LabeledEdit(QStringLiteral("LabeledEdit_MINUTE_"), QStringLiteral("Мин"), timeDate);
+    LabeledEdit_MINUTE_ =
+        new LabeledEdit(QStringLiteral("LabeledEdit_MINUTE_"), QStringLiteral("Мин"), timeDate);
     LabeledEdit_MINUTE_->setText(QStringLiteral("41"));
-    LabeledEdit_SECOND_ = new LabeledEdit(QStringLiteral("LabeledEdit_SECOND_"), QStringLiteral("Сек"), timeDate);
+    LabeledEdit_SECOND_ =
+        new LabeledEdit(QStringLiteral("LabeledEdit_SECOND_"), QStringLiteral("Сек"), timeDate);
     LabeledEdit_SECOND_->setText(QStringLiteral("0"));
-    LabeledEdit_YEAR_ = new LabeledEdit(QStringLiteral("LabeledEdit_YEAR_"), QStringLiteral("Год"), timeDate);
+    LabeledEdit_YEAR_ =
+        new LabeledEdit(QStringLiteral("LabeledEdit_YEAR_"), QStringLiteral("Год"), timeDate);
     LabeledEdit_YEAR_->setText(QStringLiteral("2015"));
     ComboBox_DAY_ = Named(new QComboBox(timeDate), "ComboBox_DAY_");
     ComboBox_MONTH_ = Named(new QComboBox(timeDate), "ComboBox_MONTH_");
@@ -400,11 +452,15 @@ QWidget* TForm1::BuildSetPage() {
     BitBtn_TIMEWIN_ = Button("BitBtn_TIMEWIN_", QStringLiteral("Текущее время  Windows"), timeDate);
     BitBtn_TIMEWRITE_ = Button("BitBtn_TIMEWRITE_", QStringLiteral("Записать в блок"), timeDate);
     auto* tl = new QGridLayout(timeDate);
-    tl->addWidget(new QLabel(QStringLiteral("Перед установкой времени и даты настройте параметры связи!"), timeDate), 0, 0, 1, 6);
+    tl->addWidget(
+        new QLabel(QStringLiteral("Перед установкой времени и даты настройте параметры связи!"),
+                   timeDate),
+        0, 0, 1, 6);
     tl->addWidget(LabeledEdit_HOUR_->WithLabel(timeDate), 1, 0);
     tl->addWidget(LabeledEdit_MINUTE_->WithLabel(timeDate), 1, 1);
     tl->addWidget(LabeledEdit_SECOND_->WithLabel(timeDate), 1, 2);
-    auto comboWithLabel = [timeDate](const char* labelName, const QString& caption, QComboBox* box) {
+    auto comboWithLabel = [timeDate](const char* labelName, const QString& caption,
+                                     QComboBox* box) {
         auto* w = new QWidget(timeDate);
         auto* l = new QVBoxLayout(w);
         l->setContentsMargins(0, 0, 0, 0);
@@ -450,10 +506,10 @@ QWidget* TForm1::BuildGraphPage() {
     Chart_GRAPH_->axisRect()->setBackground(Qt::white);
     Chart_GRAPH_->legend->setVisible(true);
     static const QColor colors[20] = {
-        {255, 0, 0},     {0, 128, 0},     {255, 255, 0},   {0, 0, 255},     {128, 255, 255},
-        {0, 128, 255},   {64, 128, 128},  {255, 128, 255}, {128, 128, 192}, {0, 64, 64},
-        {128, 128, 64},  {255, 128, 128}, {0, 0, 64},      {128, 0, 255},   {255, 128, 0},
-        {0, 128, 128},   {0, 0, 255},     {255, 255, 255}, {128, 128, 128}, {255, 0, 255},
+        {255, 0, 0},    {0, 128, 0},     {255, 255, 0},   {0, 0, 255},     {128, 255, 255},
+        {0, 128, 255},  {64, 128, 128},  {255, 128, 255}, {128, 128, 192}, {0, 64, 64},
+        {128, 128, 64}, {255, 128, 128}, {0, 0, 64},      {128, 0, 255},   {255, 128, 0},
+        {0, 128, 128},  {0, 0, 255},     {255, 255, 255}, {128, 128, 128}, {255, 0, 255},
     };
     for (int i = 0; i < 20; ++i) {
         QCPGraph* g = Chart_GRAPH_->addGraph();
@@ -493,26 +549,36 @@ QWidget* TForm1::BuildGraphPage() {
 
 QWidget* TForm1::BuildBootloaderPage() {
     QWidget* page = Page("TabSheet_BOOTLOADER_", PageControl_MAIN_);
-    QGroupBox* functions = Group("GroupBox_BOOTLOADER_", QStringLiteral("Функции загрузчика"), page);
-    BitBtn_BOOTLOADERAUTO_ = Button("BitBtn_BOOTLOADERAUTO_", QStringLiteral("Автообновление "), functions);
-    BitBtn_BOOTLOADERAUTOBOOT_ =
-        Button("BitBtn_BOOTLOADERAUTOBOOT_", QStringLiteral("Автообновление из загрузчика"), functions);
+    QGroupBox* functions =
+        Group("GroupBox_BOOTLOADER_", QStringLiteral("Функции загрузчика"), page);
+    BitBtn_BOOTLOADERAUTO_ =
+        Button("BitBtn_BOOTLOADERAUTO_", QStringLiteral("Автообновление "), functions);
+    BitBtn_BOOTLOADERAUTOBOOT_ = Button("BitBtn_BOOTLOADERAUTOBOOT_",
+                                        QStringLiteral("Автообновление из загрузчика"), functions);
     ProgressBar_BOOTLOADER_ = Named(new QProgressBar(functions), "ProgressBar_BOOTLOADER_");
     ProgressBar_BOOTLOADER_->setRange(0, 100);
     ProgressBar_BOOTLOADER_->setValue(0);
-    BitBtn_BOOTLOADER30_ = Button("BitBtn_BOOTLOADER30_", QStringLiteral("Инициализация загрузчика"), functions);
-    BitBtn_BOOTLOADER21_ = Button("BitBtn_BOOTLOADER21_", QStringLiteral("Программрование"), functions);
+    BitBtn_BOOTLOADER30_ =
+        Button("BitBtn_BOOTLOADER30_", QStringLiteral("Инициализация загрузчика"), functions);
+    BitBtn_BOOTLOADER21_ =
+        Button("BitBtn_BOOTLOADER21_", QStringLiteral("Программрование"), functions);
 
-    GroupBox_BOOTLOADERREAD_ = Group("GroupBox_BOOTLOADERREAD_", QStringLiteral("Чтение памяти"), functions);
-    BitBtn_BOOTLOADER03_ = Button("BitBtn_BOOTLOADER03_", QStringLiteral("Чтение регистров"), GroupBox_BOOTLOADERREAD_);
+    GroupBox_BOOTLOADERREAD_ =
+        Group("GroupBox_BOOTLOADERREAD_", QStringLiteral("Чтение памяти"), functions);
+    BitBtn_BOOTLOADER03_ = Button("BitBtn_BOOTLOADER03_", QStringLiteral("Чтение регистров"),
+                                  GroupBox_BOOTLOADERREAD_);
     RadioButton_READVERSION_ =
-        Named(new QRadioButton(QStringLiteral("Версия прошивки"), GroupBox_BOOTLOADERREAD_), "RadioButton_READVERSION_");
+        Named(new QRadioButton(QStringLiteral("Версия прошивки"), GroupBox_BOOTLOADERREAD_),
+              "RadioButton_READVERSION_");
     RadioButton_READVERSION_->setChecked(true);
-    RadioButton_READBOOTREG_ = Named(new QRadioButton(QStringLiteral("Регистры загрузчика"), GroupBox_BOOTLOADERREAD_),
-                                     "RadioButton_READBOOTREG_");
-    Edit_READREGADDRESS_ = Named(new QLineEdit(QStringLiteral("4248"), GroupBox_BOOTLOADERREAD_), "Edit_READREGADDRESS_");
+    RadioButton_READBOOTREG_ =
+        Named(new QRadioButton(QStringLiteral("Регистры загрузчика"), GroupBox_BOOTLOADERREAD_),
+              "RadioButton_READBOOTREG_");
+    Edit_READREGADDRESS_ = Named(new QLineEdit(QStringLiteral("4248"), GroupBox_BOOTLOADERREAD_),
+                                 "Edit_READREGADDRESS_");
     Edit_READREGADDRESS_->setToolTip(QStringLiteral("Адрес регистра"));
-    Edit_READREGNUMBER_ = Named(new QLineEdit(QStringLiteral("18"), GroupBox_BOOTLOADERREAD_), "Edit_READREGNUMBER_");
+    Edit_READREGNUMBER_ =
+        Named(new QLineEdit(QStringLiteral("18"), GroupBox_BOOTLOADERREAD_), "Edit_READREGNUMBER_");
     Edit_READREGNUMBER_->setToolTip(QStringLiteral("Число регистров"));
     auto* rl = new QGridLayout(GroupBox_BOOTLOADERREAD_);
     rl->addWidget(BitBtn_BOOTLOADER03_, 0, 0);
@@ -521,11 +587,17 @@ QWidget* TForm1::BuildBootloaderPage() {
     rl->addWidget(Edit_READREGADDRESS_, 1, 0);
     rl->addWidget(Edit_READREGNUMBER_, 2, 0);
 
-    GroupBox_BOOTLOADERERASE_ = Group("GroupBox_BOOTLOADERERASE_", QStringLiteral("Стирание памяти"), functions);
-    BitBtn_BOOTLOADER20_ = Button("BitBtn_BOOTLOADER20_", QStringLiteral("Стирание памяти"), GroupBox_BOOTLOADERERASE_);
-    RadioButton1 = Named(new QRadioButton(QStringLiteral("Область программы"), GroupBox_BOOTLOADERERASE_), "RadioButton1");
+    GroupBox_BOOTLOADERERASE_ =
+        Group("GroupBox_BOOTLOADERERASE_", QStringLiteral("Стирание памяти"), functions);
+    BitBtn_BOOTLOADER20_ = Button("BitBtn_BOOTLOADER20_", QStringLiteral("Стирание памяти"),
+                                  GroupBox_BOOTLOADERERASE_);
+    RadioButton1 =
+        Named(new QRadioButton(QStringLiteral("Область программы"), GroupBox_BOOTLOADERERASE_),
+              "RadioButton1");
     RadioButton1->setChecked(true);
-    RadioButton2 = Named(new QRadioButton(QStringLiteral("Область настроек"), GroupBox_BOOTLOADERERASE_), "RadioButton2");
+    RadioButton2 =
+        Named(new QRadioButton(QStringLiteral("Область настроек"), GroupBox_BOOTLOADERERASE_),
+              "RadioButton2");
     auto* el = new QGridLayout(GroupBox_BOOTLOADERERASE_);
     el->addWidget(BitBtn_BOOTLOADER20_, 0, 0);
     el->addWidget(RadioButton1, 0, 1);
@@ -561,13 +633,15 @@ QWidget* TForm1::BuildBootloaderPage() {
 QWidget* TForm1::BuildLinkTestPage() {
     TabSheet2 = Page("TabSheet2", PageControl_MAIN_);
     QGroupBox* group = Group("GroupBox2", QStringLiteral("Тестирование связи"), TabSheet2);
-    QLabel* about = Label("Label17", QStringLiteral("Режим автоматичеких запросов данных мониторинга с заданным интервалом."),
-                          group);
+    QLabel* about = Label(
+        "Label17",
+        QStringLiteral("Режим автоматичеких запросов данных мониторинга с заданным интервалом."),
+        group);
     about->setWordWrap(true);
     auto* interval = Named(new QComboBox(group), "ComboBox2");
-    interval->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-                        QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("30"), QStringLiteral("60"),
-                        QStringLiteral("120")});
+    interval->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                        QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("10"),
+                        QStringLiteral("30"), QStringLiteral("60"), QStringLiteral("120")});
     interval->setEnabled(false);
     QPushButton* start = Button("BitBtn11", QStringLiteral("Запуск"), group);
     start->setEnabled(false);

@@ -7,14 +7,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
@@ -72,7 +72,8 @@ QString TextOf(const QObject* o) {
 bool DesignVisible(const QWidget* w, const QWidget* window) {
     for (; w && w != window; w = w->parentWidget()) {
         const QWidget* parent = w->parentWidget();
-        const auto* tabs = parent ? qobject_cast<const QTabWidget*>(parent->parentWidget()) : nullptr;
+        const auto* tabs =
+            parent ? qobject_cast<const QTabWidget*>(parent->parentWidget()) : nullptr;
         if (tabs && tabs->indexOf(const_cast<QWidget*>(w)) >= 0) {
             if (!tabs->isTabVisible(tabs->indexOf(const_cast<QWidget*>(w))))
                 return false;
@@ -104,11 +105,13 @@ void ListControls(const QList<QWidget*>& windows) {
                 visible = a->isVisible();
             }
             QString text = TextOf(o);
-            text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\t'), QLatin1Char(' '));
-            const QString line = QStringLiteral("%1\t%2\t%3\t%4\t%5")
-                                     .arg(name, QString::fromLatin1(o->metaObject()->className()), text,
-                                          enabled ? QStringLiteral("enabled") : QStringLiteral("disabled"),
-                                          visible ? QStringLiteral("visible") : QStringLiteral("hidden"));
+            text.replace(QLatin1Char('\n'), QLatin1Char(' '))
+                .replace(QLatin1Char('\t'), QLatin1Char(' '));
+            const QString line =
+                QStringLiteral("%1\t%2\t%3\t%4\t%5")
+                    .arg(name, QString::fromLatin1(o->metaObject()->className()), text,
+                         enabled ? QStringLiteral("enabled") : QStringLiteral("disabled"),
+                         visible ? QStringLiteral("visible") : QStringLiteral("hidden"));
             std::printf("%s\n", line.toUtf8().constData());
         }
     }
@@ -132,9 +135,10 @@ int main(int argc, char** argv) {
     if (listOnly && !DisplayAvailable())
         qputenv("QT_QPA_PLATFORM", "offscreen");  // listing needs no screen
     if (!DisplayAvailable()) {
-        std::fprintf(stderr,
-                     "kelvra: no graphical display here (DISPLAY and WAYLAND_DISPLAY are not set).\n"
-                     "Run it on a desktop, under Xvfb (xvfb-run kelvra --demo), or use kelvra-cli.\n");
+        std::fprintf(
+            stderr,
+            "kelvra: no graphical display here (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+            "Run it on a desktop, under Xvfb (xvfb-run kelvra --demo), or use kelvra-cli.\n");
         return 1;
     }
 
@@ -144,20 +148,26 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(AppIcon());
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Service and monitoring tool for the battery controller."));
+    parser.setApplicationDescription(
+        QStringLiteral("Service and monitoring tool for the battery controller."));
     parser.addHelpOption();
-    parser.addOption({QStringLiteral("demo"), QStringLiteral("Start the simulated unit and select its port.")});
-    parser.addOption({QStringLiteral("list-controls"), QStringLiteral("Print every named control, then exit.")});
-    parser.addOption({QStringLiteral("screenshots"),
-                      QStringLiteral("With --demo: run for a while, save one PNG per page into DIR, exit."),
-                      QStringLiteral("DIR")});
+    parser.addOption(
+        {QStringLiteral("demo"), QStringLiteral("Start the simulated unit and select its port.")});
+    parser.addOption(
+        {QStringLiteral("list-controls"), QStringLiteral("Print every named control, then exit.")});
+    parser.addOption(
+        {QStringLiteral("screenshots"),
+         QStringLiteral("With --demo: run for a while, save one PNG per page into DIR, exit."),
+         QStringLiteral("DIR")});
     parser.process(app);
 
     QtUserDialogs dialogs;
     TForm1 form1(dialogs);
     dialogs.SetParent(&form1);
     TForm2 form2(&form1);
-    TForm3 form3(form1.options(), [&form1] { form1.SetupGrids(); }, [&form1] { form1.RefillForValueMode(); }, &form1);
+    TForm3 form3(
+        form1.options(), [&form1] { form1.SetupGrids(); }, [&form1] { form1.RefillForValueMode(); },
+        &form1);
     TForm4 form4(dialogs, &form1);
     form1.SetDialogs(&form2, &form3, &form4);
     form1.FormCreate();
@@ -174,7 +184,8 @@ int main(int argc, char** argv) {
         config.clockStart = EncodeClockValue(ClockFieldsOf(QDateTime::currentDateTime()));
         unit = std::make_unique<sim::SimTransport>(config, sim::SimTransport::Options{});
         if (!unit->Start()) {
-            std::fprintf(stderr, "kelvra: cannot start the simulated unit: %s\n", unit->errorText().c_str());
+            std::fprintf(stderr, "kelvra: cannot start the simulated unit: %s\n",
+                         unit->errorText().c_str());
             return 1;
         }
         form4.SelectPort(QString::fromStdString(unit->slavePath()));

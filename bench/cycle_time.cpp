@@ -28,7 +28,9 @@ public:
 };
 
 // 10 bits a character (start, 8 data, stop) at 115200 baud.
-double WireMs(int characters) { return characters * 10.0 / 115200.0 * 1000.0; }
+double WireMs(int characters) {
+    return characters * 10.0 / 115200.0 * 1000.0;
+}
 
 // Characters on the wire for a cycle: each block is an 8-byte request and an
 // answer of 5 + 2 * count bytes.
@@ -51,7 +53,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     sim::SimTransport transport(sim::UnitConfig{}, sim::SimTransport::Options{});
     if (!transport.Start()) {
-        std::fprintf(stderr, "cannot start the simulated unit: %s\n", transport.errorText().c_str());
+        std::fprintf(stderr, "cannot start the simulated unit: %s\n",
+                     transport.errorText().c_str());
         return 1;
     }
     FixedConnectionSettings settings;
@@ -84,7 +87,9 @@ int main(int argc, char** argv) {
             link.StartCycle();
             while (!link.CycleDone)
                 std::this_thread::sleep_for(1ms);
-            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count();
             best = std::min(best, ms);
         }
         const double wire = WireMs(CycleCharacters(r.settings, r.journal));

@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     QtUserDialogs dialogs;
     TForm1 form1(dialogs);
     TForm2 form2(&form1);
-    TForm3 form3(form1.options(), [] {}, [] {}, &form1);
+    TForm3 form3(
+        form1.options(), [] {}, [] {}, &form1);
     TForm4 form4(dialogs, &form1);
     form1.SetDialogs(&form2, &form3, &form4);
     form1.FormCreate();
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     }
     std::sort(ms.begin(), ms.end());
     std::printf("full refresh tick, 200 cells, settings and a 556-row journal (50 runs):\n");
-    std::printf("  median %.1f ms, fastest %.1f ms, slowest %.1f ms\n", ms[ms.size() / 2], ms.front(), ms.back());
+    std::printf("  median %.1f ms, fastest %.1f ms, slowest %.1f ms\n", ms[ms.size() / 2],
+                ms.front(), ms.back());
     return 0;
 }

@@ -82,8 +82,9 @@ struct Common {
     std::unique_ptr<sim::SimTransport> demo;
 };
 
-const QStringList kBauds = {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
-                            QStringLiteral("57600"), QStringLiteral("115200")};
+const QStringList kBauds = {QStringLiteral("9600"), QStringLiteral("19200"),
+                            QStringLiteral("38400"), QStringLiteral("57600"),
+                            QStringLiteral("115200")};
 const QStringList kFormats = {QStringLiteral("8N1"), QStringLiteral("8E1"), QStringLiteral("8O1")};
 
 int Usage(const QCommandLineParser& parser, const QString& problem) {
@@ -93,14 +94,18 @@ int Usage(const QCommandLineParser& parser, const QString& problem) {
 }
 
 void AddCommonOptions(QCommandLineParser& p) {
-    p.addOption({QStringLiteral("port"), QStringLiteral("Serial port (name or path)."), QStringLiteral("PATH")});
-    p.addOption({QStringLiteral("baud"), QStringLiteral("9600|19200|38400|57600|115200 (default 115200)."),
+    p.addOption({QStringLiteral("port"), QStringLiteral("Serial port (name or path)."),
+                 QStringLiteral("PATH")});
+    p.addOption({QStringLiteral("baud"),
+                 QStringLiteral("9600|19200|38400|57600|115200 (default 115200)."),
                  QStringLiteral("RATE"), QStringLiteral("115200")});
-    p.addOption({QStringLiteral("format"), QStringLiteral("8N1|8E1|8O1 (default 8N1)."), QStringLiteral("FORMAT"),
-                 QStringLiteral("8N1")});
-    p.addOption({QStringLiteral("address"), QStringLiteral("Modbus address of the unit, 0..255 (default 238)."),
+    p.addOption({QStringLiteral("format"), QStringLiteral("8N1|8E1|8O1 (default 8N1)."),
+                 QStringLiteral("FORMAT"), QStringLiteral("8N1")});
+    p.addOption({QStringLiteral("address"),
+                 QStringLiteral("Modbus address of the unit, 0..255 (default 238)."),
                  QStringLiteral("N"), QStringLiteral("238")});
-    p.addOption({QStringLiteral("demo"), QStringLiteral("Start the simulated unit in-process and use it.")});
+    p.addOption({QStringLiteral("demo"),
+                 QStringLiteral("Start the simulated unit in-process and use it.")});
 }
 
 // Reads the common options into `common`; an empty text when they are fine.
@@ -108,7 +113,8 @@ QString ReadCommon(const QCommandLineParser& p, Common& common) {
     const int baud = static_cast<int>(kBauds.indexOf(p.value(QStringLiteral("baud"))));
     if (baud < 0)
         return QStringLiteral("--baud must be one of 9600, 19200, 38400, 57600, 115200");
-    const int format = static_cast<int>(kFormats.indexOf(p.value(QStringLiteral("format")).toUpper()));
+    const int format =
+        static_cast<int>(kFormats.indexOf(p.value(QStringLiteral("format")).toUpper()));
     if (format < 0)
         return QStringLiteral("--format must be one of 8N1, 8E1, 8O1");
     const QString address = p.value(QStringLiteral("address"));
@@ -127,7 +133,8 @@ QString ReadCommon(const QCommandLineParser& p, Common& common) {
         unit.clockStart = EncodeClockValue(ClockFieldsOf(QDateTime::currentDateTime()));
         common.demo = std::make_unique<sim::SimTransport>(unit, sim::SimTransport::Options{});
         if (!common.demo->Start())
-            return QStringLiteral("cannot start the simulated unit: ") + QString::fromStdString(common.demo->errorText());
+            return QStringLiteral("cannot start the simulated unit: ") +
+                   QString::fromStdString(common.demo->errorText());
         common.settings.portName = QString::fromStdString(common.demo->slavePath());
     } else if (p.isSet(QStringLiteral("port"))) {
         common.settings.portName = p.value(QStringLiteral("port"));
@@ -152,8 +159,8 @@ int Ports() {
     return kOk;
 }
 
-void PrintCycle(const RegisterImages& images, const QList<Grid>& grids, NameMode names, ValueMode mode,
-                bool json) {
+void PrintCycle(const RegisterImages& images, const QList<Grid>& grids, NameMode names,
+                ValueMode mode, bool json) {
     const RegisterImages::Snapshot s = images.Take();
     const Images view{s.monitor, s.rs, s.charge, s.alarm, s.journal};
     const QChar separator = LocaleDecimalSeparator();
@@ -211,7 +218,8 @@ int Poll(const QCommandLineParser& p, Common& common) {
         grids << Grid::SetRs << Grid::SetAlarm << Grid::SetCharge;
     if (options.readJournal)
         grids << Grid::Log;
-    const NameMode names = p.isSet(QStringLiteral("mnemonic")) ? NameMode::Mnemonic : NameMode::Russian;
+    const NameMode names =
+        p.isSet(QStringLiteral("mnemonic")) ? NameMode::Mnemonic : NameMode::Russian;
     const ValueMode mode = p.isSet(QStringLiteral("raw")) ? ValueMode::Raw : ValueMode::Converted;
     const bool json = p.isSet(QStringLiteral("json"));
 
@@ -306,29 +314,41 @@ int main(int argc, char** argv) {
         "Exit status: 0 success, 1 the unit did not answer properly, 2 wrong usage.\n"
         "Use 'kelvra-cli COMMAND --help' for a command's options."));
     p.addHelpOption();
-    p.addPositionalArgument(QStringLiteral("command"), QStringLiteral("ports, poll, read or write"));
+    p.addPositionalArgument(QStringLiteral("command"),
+                            QStringLiteral("ports, poll, read or write"));
 
     if (command == QStringLiteral("poll")) {
         AddCommonOptions(p);
-        p.addOption({QStringLiteral("once"), QStringLiteral("One cycle, then exit (1 if it ended in silence).")});
-        p.addOption({QStringLiteral("cycles"), QStringLiteral("Stop after N cycles."), QStringLiteral("N")});
-        p.addOption({QStringLiteral("period"), QStringLiteral("Poll period in seconds (default 1)."),
+        p.addOption({QStringLiteral("once"),
+                     QStringLiteral("One cycle, then exit (1 if it ended in silence).")});
+        p.addOption({QStringLiteral("cycles"), QStringLiteral("Stop after N cycles."),
+                     QStringLiteral("N")});
+        p.addOption({QStringLiteral("period"),
+                     QStringLiteral("Poll period in seconds (default 1)."),
                      QStringLiteral("SECONDS"), QStringLiteral("1")});
-        p.addOption({QStringLiteral("settings"), QStringLiteral("Also read the three settings blocks.")});
+        p.addOption(
+            {QStringLiteral("settings"), QStringLiteral("Also read the three settings blocks.")});
         p.addOption({QStringLiteral("journal"), QStringLiteral("Also read the event journal.")});
-        p.addOption({QStringLiteral("raw"), QStringLiteral("Register values instead of engineering units.")});
-        p.addOption({QStringLiteral("mnemonic"), QStringLiteral("Modbus mnemonics instead of Russian names.")});
-        p.addOption({QStringLiteral("json"), QStringLiteral("One JSON object per cycle instead of tables.")});
+        p.addOption({QStringLiteral("raw"),
+                     QStringLiteral("Register values instead of engineering units.")});
+        p.addOption({QStringLiteral("mnemonic"),
+                     QStringLiteral("Modbus mnemonics instead of Russian names.")});
+        p.addOption({QStringLiteral("json"),
+                     QStringLiteral("One JSON object per cycle instead of tables.")});
     } else if (command == QStringLiteral("read")) {
         AddCommonOptions(p);
-        p.addOption({QStringLiteral("start"), QStringLiteral("First register, 0..65535."), QStringLiteral("N")});
-        p.addOption({QStringLiteral("count"), QStringLiteral("Number of registers, 1..125."), QStringLiteral("N")});
+        p.addOption({QStringLiteral("start"), QStringLiteral("First register, 0..65535."),
+                     QStringLiteral("N")});
+        p.addOption({QStringLiteral("count"), QStringLiteral("Number of registers, 1..125."),
+                     QStringLiteral("N")});
     } else if (command == QStringLiteral("write")) {
         AddCommonOptions(p);
-        p.addOption({QStringLiteral("start"), QStringLiteral("First register, 0..65535."), QStringLiteral("N")});
-        p.addPositionalArgument(QStringLiteral("values"),
-                                QStringLiteral("Register values, -32768..65535 (put -- before a negative one)."),
-                                QStringLiteral("VALUE..."));
+        p.addOption({QStringLiteral("start"), QStringLiteral("First register, 0..65535."),
+                     QStringLiteral("N")});
+        p.addPositionalArgument(
+            QStringLiteral("values"),
+            QStringLiteral("Register values, -32768..65535 (put -- before a negative one)."),
+            QStringLiteral("VALUE..."));
     }
     if (!p.parse(args))
         return Usage(p, p.errorText());
@@ -339,7 +359,8 @@ int main(int argc, char** argv) {
 
     if (command == QStringLiteral("ports"))
         return Ports();
-    if (command != QStringLiteral("poll") && command != QStringLiteral("read") && command != QStringLiteral("write"))
+    if (command != QStringLiteral("poll") && command != QStringLiteral("read") &&
+        command != QStringLiteral("write"))
         return Usage(p, command.isEmpty() ? QStringLiteral("no command given")
                                           : QStringLiteral("unknown command: ") + command);
     Common common;

@@ -63,7 +63,8 @@ void StringTableModel::EndUpdate() {
         Q_EMIT dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
 }
 
-StringGrid::StringGrid(const QString& name, int rows, int cols, QWidget* parent) : QTableView(parent) {
+StringGrid::StringGrid(const QString& name, int rows, int cols, QWidget* parent)
+    : QTableView(parent) {
     setObjectName(name);
     model_ = new StringTableModel(this);
     setModel(model_);
@@ -82,8 +83,12 @@ StringGrid::StringGrid(const QString& name, int rows, int cols, QWidget* parent)
     setFont(small);
 }
 
-void StringGrid::SetRowCount(int rows) { model_->SetSize(rows, model_->columnCount()); }
-void StringGrid::SetColCount(int cols) { model_->SetSize(model_->rowCount(), cols); }
+void StringGrid::SetRowCount(int rows) {
+    model_->SetSize(rows, model_->columnCount());
+}
+void StringGrid::SetColCount(int cols) {
+    model_->SetSize(model_->rowCount(), cols);
+}
 
 void StringGrid::SetCell(int col, int row, const QString& text) {
     model_->SetCellQuietly(col, row, text);
@@ -91,11 +96,14 @@ void StringGrid::SetCell(int col, int row, const QString& text) {
     Q_EMIT model_->dataChanged(i, i);
 }
 
-void StringGrid::SetColWidth(int col, int width) { setColumnWidth(col, width); }
+void StringGrid::SetColWidth(int col, int width) {
+    setColumnWidth(col, width);
+}
 
 void StringGrid::SetEditable(bool editable) {
     model_->SetEditable(editable);
-    setEditTriggers(editable ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
+    setEditTriggers(editable ? QAbstractItemView::AllEditTriggers
+                             : QAbstractItemView::NoEditTriggers);
 }
 
 }  // namespace kelvra

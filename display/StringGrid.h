@@ -15,8 +15,12 @@ class StringTableModel : public QAbstractTableModel {
 public:
     explicit StringTableModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : rows_; }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : cols_; }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : rows_;
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : cols_;
+    }
     QVariant data(const QModelIndex& index, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
@@ -63,7 +67,9 @@ public:
     public:
         explicit Update(StringGrid& grid) : grid_(grid) {}
         ~Update() { grid_.model_->EndUpdate(); }
-        void Set(int col, int row, const QString& text) { grid_.model_->SetCellQuietly(col, row, text); }
+        void Set(int col, int row, const QString& text) {
+            grid_.model_->SetCellQuietly(col, row, text);
+        }
 
     private:
         StringGrid& grid_;

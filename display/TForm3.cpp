@@ -11,9 +11,11 @@
 
 namespace kelvra {
 
-TForm3::TForm3(DisplayOptions& options, std::function<void()> namesChanged, std::function<void()> valuesChanged,
-               QWidget* parent)
-    : QDialog(parent), options_(options), namesChanged_(std::move(namesChanged)),
+TForm3::TForm3(DisplayOptions& options, std::function<void()> namesChanged,
+               std::function<void()> valuesChanged, QWidget* parent)
+    : QDialog(parent),
+      options_(options),
+      namesChanged_(std::move(namesChanged)),
       valuesChanged_(std::move(valuesChanged)) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Настройки"));
@@ -26,14 +28,14 @@ TForm3::TForm3(DisplayOptions& options, std::function<void()> namesChanged, std:
     PageControl->setObjectName(QStringLiteral("PageControl1"));
     auto* view = new QWidget(PageControl);
     view->setObjectName(QStringLiteral("TabSheet_VIEW_"));
-    RadioGroup_VIEWNAME_ = new RadioGroup(QStringLiteral("RadioGroup_VIEWNAME_"), QStringLiteral("Названия параметров"),
-                                          {QStringLiteral("Мнемоимя регистра Modbus"), QStringLiteral("Русское наименование")},
-                                          view);
+    RadioGroup_VIEWNAME_ = new RadioGroup(
+        QStringLiteral("RadioGroup_VIEWNAME_"), QStringLiteral("Названия параметров"),
+        {QStringLiteral("Мнемоимя регистра Modbus"), QStringLiteral("Русское наименование")}, view);
     RadioGroup_VIEWNAME_->setItemIndex(1);
-    RadioGroup_VIEWVALUE_ = new RadioGroup(QStringLiteral("RadioGroup_VIEWVALUE_"), QStringLiteral("Значения параметров"),
-                                           {QStringLiteral("Значения из регистров Modbus"),
-                                            QStringLiteral("Приведенные ед. изм.")},
-                                           view);
+    RadioGroup_VIEWVALUE_ = new RadioGroup(
+        QStringLiteral("RadioGroup_VIEWVALUE_"), QStringLiteral("Значения параметров"),
+        {QStringLiteral("Значения из регистров Modbus"), QStringLiteral("Приведенные ед. изм.")},
+        view);
     auto* viewLayout = new QVBoxLayout(view);
     viewLayout->addWidget(RadioGroup_VIEWNAME_);
     viewLayout->addWidget(RadioGroup_VIEWVALUE_);
@@ -43,7 +45,8 @@ TForm3::TForm3(DisplayOptions& options, std::function<void()> namesChanged, std:
     logPage->setObjectName(QStringLiteral("TabSheet1"));
     auto* logGroup = new QGroupBox(QStringLiteral("Запись в файл"), logPage);
     logGroup->setObjectName(QStringLiteral("GroupBox_LOG_"));
-    CheckBox_LOGSAVEERROR_ = new QCheckBox(QStringLiteral("Сохранять информацию о ошибках связи"), logGroup);
+    CheckBox_LOGSAVEERROR_ =
+        new QCheckBox(QStringLiteral("Сохранять информацию о ошибках связи"), logGroup);
     CheckBox_LOGSAVEERROR_->setObjectName(QStringLiteral("CheckBox_LOGSAVEERROR_"));
     CheckBox_LOGSAVEERROR_->setChecked(true);
     (new QVBoxLayout(logGroup))->addWidget(CheckBox_LOGSAVEERROR_);
@@ -78,8 +81,10 @@ void TForm3::ShowWithCurrentOptions() {
 
 void TForm3::Button_FORM3OK_Click() {
     // Any index other than 0 counts as the second value.
-    const NameMode names = RadioGroup_VIEWNAME_->itemIndex() == 0 ? NameMode::Mnemonic : NameMode::Russian;
-    const ValueMode values = RadioGroup_VIEWVALUE_->itemIndex() == 0 ? ValueMode::Raw : ValueMode::Converted;
+    const NameMode names =
+        RadioGroup_VIEWNAME_->itemIndex() == 0 ? NameMode::Mnemonic : NameMode::Russian;
+    const ValueMode values =
+        RadioGroup_VIEWVALUE_->itemIndex() == 0 ? ValueMode::Raw : ValueMode::Converted;
     if (names != options_.names) {
         options_.names = names;
         if (namesChanged_)

@@ -19,8 +19,8 @@ class TForm3 : public QDialog {
     Q_OBJECT
 public:
     // `namesChanged` re-lays out the grids, `valuesChanged` refills them.
-    TForm3(DisplayOptions& options, std::function<void()> namesChanged, std::function<void()> valuesChanged,
-           QWidget* parent = nullptr);
+    TForm3(DisplayOptions& options, std::function<void()> namesChanged,
+           std::function<void()> valuesChanged, QWidget* parent = nullptr);
 
     // The menu's "Настройки": show the current options, then the dialog.
     void ShowWithCurrentOptions();

@@ -12,7 +12,9 @@ namespace kelvra {
 
 namespace {
 
-QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 QStringList Headers(std::initializer_list<const char*> texts) {
     QStringList list;
@@ -23,17 +25,32 @@ QStringList Headers(std::initializer_list<const char*> texts) {
 
 // Base-block rows shown as the trend graph's series, in series order.
 constexpr int kGraphRegisters[17] = {
-    reg::Pack_Voltage_Sum,        reg::Pack_Current,         reg::Pack_Current_Average,
-    reg::Cell_Voltage_Average,    reg::Cell_Voltage_Max,     reg::Cell_Voltage_Min,
-    reg::Cell_Temp_Average,       reg::Cell_Temp_Max,        reg::Cell_Temp_Min,
-    reg::Temperature_Ambient,     reg::Relative_State_of_Charge, reg::Absolute_State_of_Charge,
-    reg::Remaining_Pack_Capacity, reg::Full_Charge_Capacity, reg::Run_Time_to_Empty,
-    reg::Average_Time_to_Empty,   reg::Average_Time_to_Full,
+    reg::Pack_Voltage_Sum,
+    reg::Pack_Current,
+    reg::Pack_Current_Average,
+    reg::Cell_Voltage_Average,
+    reg::Cell_Voltage_Max,
+    reg::Cell_Voltage_Min,
+    reg::Cell_Temp_Average,
+    reg::Cell_Temp_Max,
+    reg::Cell_Temp_Min,
+    reg::Temperature_Ambient,
+    reg::Relative_State_of_Charge,
+    reg::Absolute_State_of_Charge,
+    reg::Remaining_Pack_Capacity,
+    reg::Full_Charge_Capacity,
+    reg::Run_Time_to_Empty,
+    reg::Average_Time_to_Empty,
+    reg::Average_Time_to_Full,
 };
 
-QString Flag(bool set) { return set ? QStringLiteral("1") : QStringLiteral("0"); }
+QString Flag(bool set) {
+    return set ? QStringLiteral("1") : QStringLiteral("0");
+}
 
-std::int64_t Signed32(const Words& w, int reg) { return static_cast<std::int32_t>(w.pair(static_cast<std::size_t>(reg))); }
+std::int64_t Signed32(const Words& w, int reg) {
+    return static_cast<std::int32_t>(w.pair(static_cast<std::size_t>(reg)));
+}
 
 }  // namespace
 
@@ -136,8 +153,8 @@ CellTable InfoCellValues(const MonitorImage& image, ValueMode mode, QChar separa
             row << (BitSet(status, b) ? QStringLiteral("O") : QString());
         t.rows.push_back(row);
         t.voltages.push_back(image[static_cast<std::size_t>(reg::CellVoltageBase + k - 1)] * 0.001);
-        t.temperatures.push_back(
-            static_cast<std::int16_t>(image[static_cast<std::size_t>(reg::CellTemperatureBase + k - 1)]));
+        t.temperatures.push_back(static_cast<std::int16_t>(
+            image[static_cast<std::size_t>(reg::CellTemperatureBase + k - 1)]));
     }
     return t;
 }
@@ -198,11 +215,13 @@ std::vector<ValueUnit> SettingValues(const std::array<SettingRow, N>& table,
 }
 }  // namespace
 
-std::vector<ValueUnit> SetAlarmValues(const AlarmSettingsImage& image, ValueMode mode, QChar separator) {
+std::vector<ValueUnit> SetAlarmValues(const AlarmSettingsImage& image, ValueMode mode,
+                                      QChar separator) {
     return SettingValues(AlarmSettingRows, image, mode, separator);
 }
 
-std::vector<ValueUnit> SetChargeValues(const ChargeSettingsImage& image, ValueMode mode, QChar separator) {
+std::vector<ValueUnit> SetChargeValues(const ChargeSettingsImage& image, ValueMode mode,
+                                       QChar separator) {
     return SettingValues(ChargeSettingRows, image, mode, separator);
 }
 
@@ -270,11 +289,16 @@ MainIndicators BuildMainIndicators(const MonitorImage& m, QChar sep) {
     for (int k = 1; k <= cells; ++k) {
         const std::uint16_t s = CellStatusWord(m, k);
         const QString number = QString::number(k);
-        if (BitSet(s, cellbit::VMAX)) i.voltageMaxCell = number;
-        if (BitSet(s, cellbit::VMIN)) i.voltageMinCell = number;
-        if (BitSet(s, cellbit::TMAX)) i.temperatureMaxCell = number;
-        if (BitSet(s, cellbit::TMIN)) i.temperatureMinCell = number;
-        if (BitSet(s, cellbit::BALANCE)) ++balancing;
+        if (BitSet(s, cellbit::VMAX))
+            i.voltageMaxCell = number;
+        if (BitSet(s, cellbit::VMIN))
+            i.voltageMinCell = number;
+        if (BitSet(s, cellbit::TMAX))
+            i.temperatureMaxCell = number;
+        if (BitSet(s, cellbit::TMIN))
+            i.temperatureMinCell = number;
+        if (BitSet(s, cellbit::BALANCE))
+            ++balancing;
     }
     i.balancingCells = QString::number(balancing);
 
@@ -305,7 +329,9 @@ std::vector<QStringList> GridTexts(Grid grid, const Images& images, NameMode nam
                                    QChar separator) {
     const GridLayout layout = LayoutOf(grid, names);
     std::vector<QStringList> rows{layout.headers};
-    auto named = [&](int r) { return QStringList{QString::number(r), layout.rowNames.value(r - 1)}; };
+    auto named = [&](int r) {
+        return QStringList{QString::number(r), layout.rowNames.value(r - 1)};
+    };
     switch (grid) {
         case Grid::InfoBase: {
             const auto values = InfoBaseValues(images.monitor, mode, separator);
@@ -332,13 +358,15 @@ std::vector<QStringList> GridTexts(Grid grid, const Images& images, NameMode nam
         case Grid::SetRs: {
             const auto values = SetRsValues(images.rs);
             for (int r = 1; r <= static_cast<int>(values.size()); ++r)
-                rows.push_back(named(r) << values[r - 1].value << values[r - 1].decoding.value_or(QString()));
+                rows.push_back(named(r) << values[r - 1].value
+                                        << values[r - 1].decoding.value_or(QString()));
             break;
         }
         case Grid::SetAlarm:
         case Grid::SetCharge: {
-            const auto values = grid == Grid::SetAlarm ? SetAlarmValues(images.alarm, mode, separator)
-                                                       : SetChargeValues(images.charge, mode, separator);
+            const auto values = grid == Grid::SetAlarm
+                                    ? SetAlarmValues(images.alarm, mode, separator)
+                                    : SetChargeValues(images.charge, mode, separator);
             for (int r = 1; r <= static_cast<int>(values.size()); ++r)
                 rows.push_back(named(r) << values[r - 1].value << values[r - 1].unit);
             break;

@@ -22,8 +22,8 @@ enum class Grid { InfoBase, InfoCell, InfoAlarm, InfoCharge, SetRs, SetAlarm, Se
 
 struct GridLayout {
     Grid grid;
-    const char* objectName;  // the grid's component name
-    int rows;                // including the header row; 0: set by the grid's fill
+    const char* objectName;         // the grid's component name
+    int rows;                       // including the header row; 0: set by the grid's fill
     std::vector<int> columnWidths;  // a width of 0 keeps the form's width
     QStringList headers;
     QStringList rowNames;  // names of rows 1.., by the naming mode
@@ -81,8 +81,10 @@ struct RsRow {
     std::optional<QString> decoding;
 };
 std::vector<RsRow> SetRsValues(const RsSettingsImage& image);
-std::vector<ValueUnit> SetAlarmValues(const AlarmSettingsImage& image, ValueMode mode, QChar separator);
-std::vector<ValueUnit> SetChargeValues(const ChargeSettingsImage& image, ValueMode mode, QChar separator);
+std::vector<ValueUnit> SetAlarmValues(const AlarmSettingsImage& image, ValueMode mode,
+                                      QChar separator);
+std::vector<ValueUnit> SetChargeValues(const ChargeSettingsImage& image, ValueMode mode,
+                                       QChar separator);
 
 // The journal grid's rows 1..N, newest first; nothing when the journal holds
 // no empty record (the grid then keeps what it showed).
@@ -106,8 +108,8 @@ struct MainIndicators {
     QString temperatureAverage, temperatureMax, temperatureMin, temperatureAmbient;
     QString balancingCells;
     QString chargeAh, chargePercent, timeToEmpty, averageTimeToEmpty;
-    int socPosition = 0;         // the bar's position; the bar limits it to 0..100
-    std::uint32_t socColor = 0;  // 0xRRGGBB
+    int socPosition = 0;                 // the bar's position; the bar limits it to 0..100
+    std::uint32_t socColor = 0;          // 0xRRGGBB
     std::array<bool, 9> batteryLamps{};  // in the order of BatteryStatusLamps
     std::array<bool, 20> safetyLamps{};  // Safety_Status bits 0..19
     bool loggedIn = false;               // Battery_Mode bit 5

@@ -74,7 +74,8 @@ private:
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 public:
-    RadioGroup(const QString& name, const QString& caption, const QStringList& items, QWidget* parent = nullptr)
+    RadioGroup(const QString& name, const QString& caption, const QStringList& items,
+               QWidget* parent = nullptr)
         : QGroupBox(caption, parent), buttons_(new QButtonGroup(this)) {
         setObjectName(name);
         auto* l = new QVBoxLayout(this);

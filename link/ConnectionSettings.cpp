@@ -8,7 +8,8 @@ std::optional<int> ParseDecimalInt(const QString& text) {
         return std::nullopt;
     for (int i = 0; i < t.size(); ++i) {
         const QChar c = t.at(i);
-        if (!(c.isDigit() && c.unicode() < 128) && !(i == 0 && (c == QLatin1Char('-') || c == QLatin1Char('+'))))
+        if (!(c.isDigit() && c.unicode() < 128) &&
+            !(i == 0 && (c == QLatin1Char('-') || c == QLatin1Char('+'))))
             return std::nullopt;
     }
     bool ok = false;

@@ -11,8 +11,8 @@ class ConnectionSettings {
 public:
     virtual ~ConnectionSettings() = default;
     virtual QString PortName() const = 0;
-    virtual int BaudIndex() const = 0;     // 0..4: 9600 .. 115200
-    virtual int FormatIndex() const = 0;   // 0..2: 8N1, 8E1, 8O1
+    virtual int BaudIndex() const = 0;    // 0..4: 9600 .. 115200
+    virtual int FormatIndex() const = 0;  // 0..2: 8N1, 8E1, 8O1
     virtual QString AddressText() const = 0;
     virtual QString PeriodText() const = 0;  // seconds, comma as separator
 };

@@ -16,16 +16,26 @@ constexpr std::uint32_t kJournalEnd = 0x8000;
 
 PollSequence::Block BlockOfStep(int step) {
     switch (step) {
-        case 1: return {1, 0, 50, Area::Monitor, 0};
-        case 2: return {2, 50, 125, Area::Monitor, 50};
-        case 3: return {3, 175, 125, Area::Monitor, 175};
-        case 4: return {4, 300, 125, Area::Monitor, 300};
-        case 5: return {5, 425, 125, Area::Monitor, 425};
-        case 6: return {6, 550, 100, Area::Monitor, 550};
-        case 7: return {7, settings::RsStart, settings::RsCount, Area::RsSettings, 0};
-        case 8: return {8, settings::ChargeStart, settings::ChargeCount, Area::ChargeSettings, 0};
-        case 9: return {9, settings::AlarmStart, settings::AlarmCount, Area::AlarmSettings, 0};
-        default: return {10, kJournalStart, kJournalBlock, Area::Journal, 0};
+        case 1:
+            return {1, 0, 50, Area::Monitor, 0};
+        case 2:
+            return {2, 50, 125, Area::Monitor, 50};
+        case 3:
+            return {3, 175, 125, Area::Monitor, 175};
+        case 4:
+            return {4, 300, 125, Area::Monitor, 300};
+        case 5:
+            return {5, 425, 125, Area::Monitor, 425};
+        case 6:
+            return {6, 550, 100, Area::Monitor, 550};
+        case 7:
+            return {7, settings::RsStart, settings::RsCount, Area::RsSettings, 0};
+        case 8:
+            return {8, settings::ChargeStart, settings::ChargeCount, Area::ChargeSettings, 0};
+        case 9:
+            return {9, settings::AlarmStart, settings::AlarmCount, Area::AlarmSettings, 0};
+        default:
+            return {10, kJournalStart, kJournalBlock, Area::Journal, 0};
     }
 }
 
@@ -51,7 +61,8 @@ ModbusFrame PollSequence::Send() {
 }
 
 PollSequence::StepResult PollSequence::OnAnswer(const std::uint8_t* answer, std::size_t count,
-                                                std::uint32_t bytesReceived, const QDateTime& stamp) {
+                                                std::uint32_t bytesReceived,
+                                                const QDateTime& stamp) {
     StepResult result;
     Receive(answer, count, stamp);
     if (Advance()) {

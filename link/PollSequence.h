@@ -18,7 +18,7 @@ struct PollOptions {
     // Communication errors go into the data log: the data log is on and the
     // option "Сохранять информацию о ошибках связи" is set.
     std::atomic<bool> logErrors{false};
-    std::atomic<int> address{238};          // the unit address, 0..255
+    std::atomic<int> address{238};  // the unit address, 0..255
 };
 
 // The monitoring poll cycle as a state machine without I/O: it says which

@@ -7,19 +7,27 @@ namespace kelvra {
 
 std::int32_t BaudRateOfIndex(int baudIndex) {
     switch (baudIndex) {
-        case 0: return 9600;
-        case 1: return 19200;
-        case 2: return 38400;
-        case 3: return 57600;
-        default: return 115200;
+        case 0:
+            return 9600;
+        case 1:
+            return 19200;
+        case 2:
+            return 38400;
+        case 3:
+            return 57600;
+        default:
+            return 115200;
     }
 }
 
 Parity ParityOfIndex(int formatIndex) {
     switch (formatIndex) {
-        case 1: return Parity::Even;
-        case 2: return Parity::Odd;
-        default: return Parity::None;
+        case 1:
+            return Parity::Even;
+        case 2:
+            return Parity::Odd;
+        default:
+            return Parity::None;
     }
 }
 
@@ -38,11 +46,12 @@ public:
         const QSerialPort::Parity parity = s.parity == Parity::Even  ? QSerialPort::EvenParity
                                            : s.parity == Parity::Odd ? QSerialPort::OddParity
                                                                      : QSerialPort::NoParity;
-        const bool ok = port_.setBaudRate(s.baud) &&
-                        port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
-                        port_.setParity(parity) &&
-                        port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
-                        port_.setFlowControl(QSerialPort::NoFlowControl);
+        const bool ok =
+            port_.setBaudRate(s.baud) &&
+            port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
+            port_.setParity(parity) &&
+            port_.setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+            port_.setFlowControl(QSerialPort::NoFlowControl);
         if (!ok) {
             error_ = port_.errorString();
             port_.close();
@@ -66,7 +75,8 @@ public:
                        std::chrono::milliseconds timeout) override {
         if (!port_.isOpen())
             return -1;
-        const qint64 n = port_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(length));
+        const qint64 n =
+            port_.write(reinterpret_cast<const char*>(data), static_cast<qint64>(length));
         if (n < 0)
             return -1;
         // Hand everything to the driver before returning.
@@ -147,6 +157,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SerialPort> MakeSystemSerialPort() { return std::make_unique<QtSerialPort>(); }
+std::unique_ptr<SerialPort> MakeSystemSerialPort() {
+    return std::make_unique<QtSerialPort>();
+}
 
 }  // namespace kelvra

@@ -9,18 +9,24 @@ namespace {
 template <typename F>
 auto WithArea(RegisterImages::Snapshot& s, RegisterImages::Area area, F&& f) {
     switch (area) {
-        case RegisterImages::Area::Monitor: return f(s.monitor.data(), s.monitor.size());
-        case RegisterImages::Area::RsSettings: return f(s.rs.data(), s.rs.size());
-        case RegisterImages::Area::ChargeSettings: return f(s.charge.data(), s.charge.size());
-        case RegisterImages::Area::AlarmSettings: return f(s.alarm.data(), s.alarm.size());
-        case RegisterImages::Area::Journal: break;
+        case RegisterImages::Area::Monitor:
+            return f(s.monitor.data(), s.monitor.size());
+        case RegisterImages::Area::RsSettings:
+            return f(s.rs.data(), s.rs.size());
+        case RegisterImages::Area::ChargeSettings:
+            return f(s.charge.data(), s.charge.size());
+        case RegisterImages::Area::AlarmSettings:
+            return f(s.alarm.data(), s.alarm.size());
+        case RegisterImages::Area::Journal:
+            break;
     }
     return f(s.journal.data(), s.journal.size());
 }
 
 }  // namespace
 
-void RegisterImages::Store(Area area, std::size_t firstWord, const std::vector<std::uint16_t>& words) {
+void RegisterImages::Store(Area area, std::size_t firstWord,
+                           const std::vector<std::uint16_t>& words) {
     std::lock_guard<std::mutex> lock(mutex_);
     WithArea(images_, area, [&](std::uint16_t* data, std::size_t size) {
         for (std::size_t i = 0; i < words.size() && firstWord + i < size; ++i)

@@ -26,11 +26,16 @@ QThreadPool* LinkThreads() {
 
 int FrameDelayMs(int baudIndex) {
     switch (baudIndex) {
-        case 0: return 266;
-        case 1: return 133;
-        case 2: return 66;
-        case 3: return 44;
-        default: return 22;
+        case 0:
+            return 266;
+        case 1:
+            return 133;
+        case 2:
+            return 66;
+        case 3:
+            return 44;
+        default:
+            return 22;
     }
 }
 
@@ -38,7 +43,9 @@ SerialLink::SerialLink(PollSequence& sequence, LinkReporter& reporter, PortFacto
                        LinkTimings timings)
     : sequence_(sequence), reporter_(reporter), factory_(std::move(factory)), timings_(timings) {}
 
-SerialLink::~SerialLink() { CloseLink(); }
+SerialLink::~SerialLink() {
+    CloseLink();
+}
 
 bool SerialLink::OpenLink(const ConnectionSettings& settings) {
     CloseLink();

@@ -32,7 +32,8 @@ bool ComPort::Open(const PortSettings& settings) {
             dialogs_.Message(QStringLiteral("Ошибка открытия порта"), kError, DialogIcon::None);
             break;
         case SerialPort::OpenResult::CannotConfigure:
-            dialogs_.Message(QStringLiteral("Ошибка записи настроек порта"), kError, DialogIcon::None);
+            dialogs_.Message(QStringLiteral("Ошибка записи настроек порта"), kError,
+                             DialogIcon::None);
             break;
     }
     port_.reset();
@@ -55,7 +56,8 @@ std::size_t ComPort::Read(std::uint8_t* buffer, std::size_t length) {
     }
     const std::size_t n = port_->Read(buffer, length);
     if (n == 0 && length > 0)
-        dialogs_.Message(QStringLiteral("Ошибка чтения из порта в буфер"), kError, DialogIcon::None);
+        dialogs_.Message(QStringLiteral("Ошибка чтения из порта в буфер"), kError,
+                         DialogIcon::None);
     return n;
 }
 
@@ -83,7 +85,9 @@ void ComPort::PurgeTx() {
     if (port_)
         port_->PurgeOutput();
 }
-std::size_t ComPort::InQueue() { return port_ ? port_->InQueue() : 0; }
+std::size_t ComPort::InQueue() {
+    return port_ ? port_->InQueue() : 0;
+}
 bool ComPort::WaitForInput(milliseconds timeout) {
     if (!port_) {
         Sleep(timeout);
@@ -96,17 +100,25 @@ bool ComPort::WaitForInput(milliseconds timeout) {
 
 int ExtraWaitMs(int baudIndex) {
     switch (baudIndex) {
-        case 0: return 276;  // 0.1042 ms a bit * 2560 + 10
-        case 1: return 143;
-        case 2: return 76;
-        case 3: return 54;
-        default: return 32;
+        case 0:
+            return 276;  // 0.1042 ms a bit * 2560 + 10
+        case 1:
+            return 143;
+        case 2:
+            return 76;
+        case 3:
+            return 54;
+        default:
+            return 32;
     }
 }
 
-Transactions::Transactions(const ConnectionSettings& settings, PortFactory factory, UserDialogs& dialogs,
-                           LinkReporter& reporter, TransactionTimings timings)
-    : settings_(settings), port_(std::move(factory), dialogs), dialogs_(dialogs), reporter_(reporter),
+Transactions::Transactions(const ConnectionSettings& settings, PortFactory factory,
+                           UserDialogs& dialogs, LinkReporter& reporter, TransactionTimings timings)
+    : settings_(settings),
+      port_(std::move(factory), dialogs),
+      dialogs_(dialogs),
+      reporter_(reporter),
       timings_(timings) {}
 
 PortSettings Transactions::PortOf() const {
@@ -158,12 +170,14 @@ std::uint32_t Transactions::ExchangeFrame(std::size_t length) {
     for (int i = 0; i < timings_.polls && !arrived; ++i)
         arrived = port_.WaitForInput(timings_.pollInterval);
     if (arrived)
-        Sleep(timings_.extraWaitOverride.count() >= 0 ? timings_.extraWaitOverride
-                                                      : milliseconds{ExtraWaitMs(settings_.BaudIndex())});
+        Sleep(timings_.extraWaitOverride.count() >= 0
+                  ? timings_.extraWaitOverride
+                  : milliseconds{ExtraWaitMs(settings_.BaudIndex())});
     return TakeAnswer();
 }
 
-std::uint32_t Transactions::ExchangeFrameLong(std::size_t length, const std::function<void()>& pump) {
+std::uint32_t Transactions::ExchangeFrameLong(std::size_t length,
+                                              const std::function<void()>& pump) {
     if (!SendRequest(length, kClearedByLongExchange))
         return 0;
     for (int i = 0; i < timings_.longPolls && port_.InQueue() == 0; ++i) {
@@ -175,7 +189,7 @@ std::uint32_t Transactions::ExchangeFrameLong(std::size_t length, const std::fun
 }
 
 std::optional<std::vector<std::uint16_t>> Transactions::ReadRegisters(std::uint16_t start,
-                                                                       std::uint16_t count) {
+                                                                      std::uint16_t count) {
     const std::optional<std::uint8_t> address = Address();
     if (!address)
         return std::nullopt;
@@ -233,8 +247,8 @@ void Transactions::WriteRegisters(std::uint16_t start, const std::vector<std::ui
     const QString failed = QStringLiteral("Ошибка");
     switch (w.outcome) {
         case WriteAnswerOutcome::Accepted:
-            dialogs_.Message(QStringLiteral("Настройки изменены"), QStringLiteral("Успешная запись"),
-                             DialogIcon::None);
+            dialogs_.Message(QStringLiteral("Настройки изменены"),
+                             QStringLiteral("Успешная запись"), DialogIcon::None);
             break;
         case WriteAnswerOutcome::Exception: {
             const QString description = ExceptionDescription(w.exceptionCode);

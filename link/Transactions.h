@@ -18,7 +18,8 @@ namespace kelvra {
 // closed again, on the window's thread. Every failure is shown to the user.
 class ComPort {
 public:
-    ComPort(PortFactory factory, UserDialogs& dialogs) : factory_(std::move(factory)), dialogs_(dialogs) {}
+    ComPort(PortFactory factory, UserDialogs& dialogs)
+        : factory_(std::move(factory)), dialogs_(dialogs) {}
 
     bool Open(const PortSettings& settings);
     void Close();
@@ -72,7 +73,8 @@ public:
 
     // Reads `count` registers from `start`. The words when the answer was
     // good; nothing otherwise. Outcomes are reported in the status bar.
-    std::optional<std::vector<std::uint16_t>> ReadRegisters(std::uint16_t start, std::uint16_t count);
+    std::optional<std::vector<std::uint16_t>> ReadRegisters(std::uint16_t start,
+                                                            std::uint16_t count);
     // Writes the registers from `start` on and tells the user the outcome in
     // a message box.
     void WriteRegisters(std::uint16_t start, const std::vector<std::uint16_t>& values);

@@ -16,8 +16,8 @@ constexpr std::uint32_t kFebruary29 = 59;  // day of a leap year's cycle, counte
 
 ClockValue EncodeClockValue(const ClockFields& f) {
     const unsigned monthIndex = (f.month >= 1 && f.month <= 12) ? f.month - 1u : 0u;
-    std::uint32_t days = std::uint32_t{f.year} * 365u + MonthStartDays[monthIndex] + f.day - 1u +
-                         f.year / 4u;
+    std::uint32_t days =
+        std::uint32_t{f.year} * 365u + MonthStartDays[monthIndex] + f.day - 1u + f.year / 4u;
     // The leap day of this year (when it is a leap year and February is over)
     // or of the latest leap year before it has already passed.
     if (f.month > 2 || f.year % 4 != 0)
@@ -43,7 +43,8 @@ ClockFields DecodeClockValue(ClockValue value) {
     while (MonthStartDays[month] <= dayOfYear)
         ++month;
     f.month = static_cast<std::uint8_t>(month);
-    f.day = static_cast<std::uint8_t>(dayOfYear - MonthStartDays[month - 1] + 1 + (leapDay ? 1 : 0));
+    f.day =
+        static_cast<std::uint8_t>(dayOfYear - MonthStartDays[month - 1] + 1 + (leapDay ? 1 : 0));
     if (year > 99)
         year = 0;
     f.year = static_cast<std::uint8_t>(year);

@@ -90,8 +90,18 @@ const std::array<const char*, 32> AlarmTexts = {
     "Высокий ток буферного режима.               ",
     "Потеря связи с датчиками.                   ",
     "Кол-во датчиков не соответствует.           ",
-    kNoEvent, kNoEvent, kNoEvent, kNoEvent, kNoEvent, kNoEvent,
-    kNoEvent, kNoEvent, kNoEvent, kNoEvent, kNoEvent, kNoEvent,
+    kNoEvent,
+    kNoEvent,
+    kNoEvent,
+    kNoEvent,
+    kNoEvent,
+    kNoEvent,
+    kNoEvent,
+    kNoEvent,
+    kNoEvent,
+    kNoEvent,
+    kNoEvent,
+    kNoEvent,
 };
 
 QString AlarmText(unsigned code) {

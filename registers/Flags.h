@@ -69,6 +69,8 @@ QString FlagName(const Flag& flag, NameMode mode) {
     return QString::fromUtf8(mode == NameMode::Mnemonic ? flag.mnemonic : flag.russian);
 }
 
-inline bool BitSet(std::uint32_t value, int bit) { return ((value >> bit) & 1u) != 0; }
+inline bool BitSet(std::uint32_t value, int bit) {
+    return ((value >> bit) & 1u) != 0;
+}
 
 }  // namespace kelvra

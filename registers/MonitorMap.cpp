@@ -29,8 +29,8 @@ const std::array<BaseRow, 35> BaseRows = {{
     {6, 10, "Pack_Current", "Ток АБ", S32, "мА", "А", Scaled, 1000, 6},
     {7, 12, "Pack_Current_Leakage", "Ток с учетом утечки", S32, "мА", "-", Scaled, 1000, 6},
     {8, 14, "Pack_Current_Average", "Средний ток АБ за минуту", S32, "мА", "А", Scaled, 1000, 6},
-    {9, 16, "Cell_Voltage_Average", "Среднее напряжение элементов АБ", U16, "мВ", "В", Scaled,
-     1000, 4},
+    {9, 16, "Cell_Voltage_Average", "Среднее напряжение элементов АБ", U16, "мВ", "В", Scaled, 1000,
+     4},
     {10, 17, "Cell_Voltage_Max", "Максимальное  напряжение элемента АБ", U16, "мВ", "В", Scaled,
      1000, 4},
     {11, 18, "Cell_Voltage_Min", "Минимальное  напряжение элемента АБ", U16, "мВ", "В", Scaled,
@@ -143,7 +143,8 @@ QString CellVoltageText(const MonitorImage& image, int cell, ValueMode mode,
 QString CellTemperatureText(const MonitorImage& image, int cell) {
     if (cell < 1 || cell > reg::kMaxCells)
         return QString();
-    return IntegerText(static_cast<std::int16_t>(Words(image).at(reg::CellTemperatureBase + cell - 1)));
+    return IntegerText(
+        static_cast<std::int16_t>(Words(image).at(reg::CellTemperatureBase + cell - 1)));
 }
 
 std::uint16_t CellStatusWord(const MonitorImage& image, int cell) {

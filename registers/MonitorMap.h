@@ -48,11 +48,11 @@ constexpr int Command = 45;
 constexpr int Command_Value = 46;
 constexpr int RTC_Time_Value = 48;
 
-constexpr int kBaseBlockWords = 50;     // registers 0..49
+constexpr int kBaseBlockWords = 50;  // registers 0..49
 constexpr int kMaxCells = 200;
-constexpr int CellVoltageBase = 50;     // cell k (1-based) at 49 + k
+constexpr int CellVoltageBase = 50;       // cell k (1-based) at 49 + k
 constexpr int CellTemperatureBase = 250;  // cell k at 249 + k
-constexpr int CellStatusBase = 450;     // cell k at 449 + k
+constexpr int CellStatusBase = 450;       // cell k at 449 + k
 }  // namespace reg
 
 // How a base-block row turns its value into text in Converted mode.
@@ -101,7 +101,8 @@ QString FirmwareVersionText(std::uint32_t version);
 QString ClockDateTimeText(std::uint32_t clockValue);
 
 // Per-cell arrays, cell k = 1..200; other cell numbers give an empty text or 0.
-QString CellVoltageText(const MonitorImage& image, int cell, ValueMode mode, QChar decimalSeparator);
+QString CellVoltageText(const MonitorImage& image, int cell, ValueMode mode,
+                        QChar decimalSeparator);
 QString CellTemperatureText(const MonitorImage& image, int cell);
 std::uint16_t CellStatusWord(const MonitorImage& image, int cell);
 

@@ -17,9 +17,12 @@ std::int64_t TypedValue(Words image, std::size_t word, RegType type) {
 }
 
 std::int64_t RawValue(Words image, std::size_t word, RegType type) {
-    return IsPair(type) ? static_cast<std::int32_t>(image.pair(word)) : TypedValue(image, word, type);
+    return IsPair(type) ? static_cast<std::int32_t>(image.pair(word))
+                        : TypedValue(image, word, type);
 }
 
-QString IntegerText(std::int64_t value) { return QString::number(value); }
+QString IntegerText(std::int64_t value) {
+    return QString::number(value);
+}
 
 }  // namespace kelvra

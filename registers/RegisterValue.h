@@ -13,11 +13,11 @@ enum class ValueMode { Raw = 0, Converted = 1 };
 enum class NameMode { Mnemonic = 0, Russian = 1 };
 
 // Register images: word i is register (area start + i), zero at start.
-constexpr std::size_t kMonitorWords = 650;          // registers 0..649
-constexpr std::size_t kRsSettingsWords = 6;         // 0x6800..0x6805
-constexpr std::size_t kChargeSettingsWords = 48;    // 0x6C00..0x6C2F
-constexpr std::size_t kAlarmSettingsWords = 50;     // 0x7000..0x7031
-constexpr std::size_t kJournalWords = 3072;         // 0x7400..0x7FFF, 768 records
+constexpr std::size_t kMonitorWords = 650;        // registers 0..649
+constexpr std::size_t kRsSettingsWords = 6;       // 0x6800..0x6805
+constexpr std::size_t kChargeSettingsWords = 48;  // 0x6C00..0x6C2F
+constexpr std::size_t kAlarmSettingsWords = 50;   // 0x7000..0x7031
+constexpr std::size_t kJournalWords = 3072;       // 0x7400..0x7FFF, 768 records
 using MonitorImage = std::array<std::uint16_t, kMonitorWords>;
 using RsSettingsImage = std::array<std::uint16_t, kRsSettingsWords>;
 using ChargeSettingsImage = std::array<std::uint16_t, kChargeSettingsWords>;
@@ -29,7 +29,9 @@ using JournalImage = std::array<std::uint16_t, kJournalWords>;
 // 16 bits.
 enum class RegType { U16, S16, U32, S32 };
 
-constexpr bool IsPair(RegType type) { return type == RegType::U32 || type == RegType::S32; }
+constexpr bool IsPair(RegType type) {
+    return type == RegType::U32 || type == RegType::S32;
+}
 
 // A read-only view of a register image.
 struct Words {

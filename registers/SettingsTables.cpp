@@ -112,16 +112,15 @@ const std::array<SettingRow, 45> AlarmSettingRows = {{
     {45, 49, "DIN_Time", U16, "мc", "мc", 0},  // Cyrillic м, Latin c
 }};
 
-const std::array<const char*, 5> BaudRateTexts = {"  9600", " 19200", " 38400", " 57600",
-                                                  "115200"};
+const std::array<const char*, 5> BaudRateTexts = {"  9600", " 19200", " 38400", " 57600", "115200"};
 const std::array<const char*, 3> FrameFormatTexts = {"   8N1", "   8E1", "   8O1"};
 
 QString SettingValueText(const SettingRow& row, Words image, ValueMode mode,
                          QChar decimalSeparator) {
     if (mode == ValueMode::Converted && row.divisor != 0)
-        return FormatGeneral(static_cast<double>(TypedValue(image, row.word, row.type)) /
-                                 row.divisor,
-                             4, decimalSeparator);
+        return FormatGeneral(
+            static_cast<double>(TypedValue(image, row.word, row.type)) / row.divisor, 4,
+            decimalSeparator);
     return IntegerText(RawValue(image, row.word, row.type));
 }
 
@@ -137,7 +136,8 @@ QString RsDecodingText(const RsSettingRow& row, Words image) {
     const std::uint16_t value = image.at(row.word);
     switch (row.decoding) {
         case RsDecoding::BaudRate:
-            return value < BaudRateTexts.size() ? QString::fromUtf8(BaudRateTexts[value]) : QString();
+            return value < BaudRateTexts.size() ? QString::fromUtf8(BaudRateTexts[value])
+                                                : QString();
         case RsDecoding::FrameFormat:
             return value < FrameFormatTexts.size() ? QString::fromUtf8(FrameFormatTexts[value])
                                                    : QString();

@@ -33,7 +33,8 @@ int OpenCircuitMv(double soc) {
     for (std::size_t i = 1; i < std::size(curve); ++i) {
         if (soc <= curve[i].soc) {
             const double f = (soc - curve[i - 1].soc) / (curve[i].soc - curve[i - 1].soc);
-            return static_cast<int>(std::lround(curve[i - 1].mv + f * (curve[i].mv - curve[i - 1].mv)));
+            return static_cast<int>(
+                std::lround(curve[i - 1].mv + f * (curve[i].mv - curve[i - 1].mv)));
         }
     }
     return 3450;
@@ -44,7 +45,9 @@ void Put32(MonitorImage& m, int reg, std::uint32_t v) {
     m[static_cast<std::size_t>(reg) + 1] = static_cast<std::uint16_t>(v >> 16);
 }
 
-std::uint16_t Clamp16(double v) { return static_cast<std::uint16_t>(std::clamp(v, 0.0, 65535.0)); }
+std::uint16_t Clamp16(double v) {
+    return static_cast<std::uint16_t>(std::clamp(v, 0.0, 65535.0));
+}
 
 // Alarm-settings words of a condition with threshold, recovery and delay.
 struct ConditionWords {
@@ -82,7 +85,8 @@ BatteryModel::BatteryModel(int cells, std::uint32_t seed)
     for (int i = 0; i < cells_; ++i) {
         offsetMv_[static_cast<std::size_t>(i)] = Noise(8);
         // 0.8 .. 1.2 milliohm: 20..30 mV across a cell at 25 A.
-        resistanceMicroOhm_[static_cast<std::size_t>(i)] = 800 + static_cast<int>(NextRandom() % 400);
+        resistanceMicroOhm_[static_cast<std::size_t>(i)] =
+            800 + static_cast<int>(NextRandom() % 400);
         temperatureOffset_[static_cast<std::size_t>(i)] = static_cast<int>(NextRandom() % 4);
     }
     if (cells_ > kWeakCell) {
@@ -100,7 +104,8 @@ std::uint32_t BatteryModel::NextRandom() {
 }
 
 int BatteryModel::Noise(int amplitude) {
-    return static_cast<int>(NextRandom() % static_cast<std::uint32_t>(2 * amplitude + 1)) - amplitude;
+    return static_cast<int>(NextRandom() % static_cast<std::uint32_t>(2 * amplitude + 1)) -
+           amplitude;
 }
 
 void BatteryModel::SetRemainingMah(std::int64_t mah) {
@@ -151,8 +156,8 @@ void BatteryModel::Tick(const AlarmSettingsImage& alarm, const ChargeSettingsIma
     for (int i = 0; i < cells_; ++i) {
         const auto k = static_cast<std::size_t>(i);
         const double drop = current * resistanceMicroOhm_[k] / 1e6;  // mA * uOhm = 1e-6 mV
-        voltageMv_[k] = std::clamp(ocv + offsetMv_[k] + static_cast<int>(std::lround(drop)) + Noise(2),
-                                   0, 65535);
+        voltageMv_[k] = std::clamp(
+            ocv + offsetMv_[k] + static_cast<int>(std::lround(drop)) + Noise(2), 0, 65535);
         temperatureC_[k] = 24 + temperatureOffset_[k] + heating;
     }
     ambientDeciC_ = 235 + Noise(2);
@@ -164,10 +169,14 @@ void BatteryModel::Tick(const AlarmSettingsImage& alarm, const ChargeSettingsIma
         const auto k = static_cast<std::size_t>(i);
         packMv += voltageMv_[k];
         tempSum += temperatureC_[k];
-        if (voltageMv_[k] > voltageMv_[static_cast<std::size_t>(vmax)]) vmax = i;
-        if (voltageMv_[k] < voltageMv_[static_cast<std::size_t>(vmin)]) vmin = i;
-        if (temperatureC_[k] > temperatureC_[static_cast<std::size_t>(tmax)]) tmax = i;
-        if (temperatureC_[k] < temperatureC_[static_cast<std::size_t>(tmin)]) tmin = i;
+        if (voltageMv_[k] > voltageMv_[static_cast<std::size_t>(vmax)])
+            vmax = i;
+        if (voltageMv_[k] < voltageMv_[static_cast<std::size_t>(vmin)])
+            vmin = i;
+        if (temperatureC_[k] > temperatureC_[static_cast<std::size_t>(tmax)])
+            tmax = i;
+        if (temperatureC_[k] < temperatureC_[static_cast<std::size_t>(tmin)])
+            tmin = i;
     }
     const int vavg = static_cast<int>(packMv / cells_);
     const int tavg = static_cast<int>(tempSum / cells_);
@@ -182,8 +191,8 @@ void BatteryModel::Tick(const AlarmSettingsImage& alarm, const ChargeSettingsIma
     // level (a "below" one mirrors this). The warning (Safety_Alert) shows
     // at once, the alarm (Safety_Status) after the condition's delay.
     std::uint32_t alert = 0;
-    auto condition = [&](int bit, std::int64_t value, std::int64_t threshold,
-                         std::int64_t recovery, int delaySeconds, bool above, int cell) {
+    auto condition = [&](int bit, std::int64_t value, std::int64_t threshold, std::int64_t recovery,
+                         int delaySeconds, bool above, int cell) {
         const bool present = above ? value > threshold : value < threshold;
         const bool recovered = above ? value < recovery : value > recovery;
         int& ticks = conditionTicks_[static_cast<std::size_t>(bit)];
@@ -204,13 +213,17 @@ void BatteryModel::Tick(const AlarmSettingsImage& alarm, const ChargeSettingsIma
         }
     };
     auto u16 = [&](int word) { return std::int64_t{a.at(static_cast<std::size_t>(word))}; };
-    auto s16 = [&](int word) { return std::int64_t{static_cast<std::int16_t>(a.at(static_cast<std::size_t>(word)))}; };
-    auto s32 = [&](int word) { return std::int64_t{static_cast<std::int32_t>(a.pair(static_cast<std::size_t>(word)))}; };
-    auto three = [&](int bit, const ConditionWords& w, std::int64_t value, bool above, bool isSigned,
-                     int cell) {
+    auto s16 = [&](int word) {
+        return std::int64_t{static_cast<std::int16_t>(a.at(static_cast<std::size_t>(word)))};
+    };
+    auto s32 = [&](int word) {
+        return std::int64_t{static_cast<std::int32_t>(a.pair(static_cast<std::size_t>(word)))};
+    };
+    auto three = [&](int bit, const ConditionWords& w, std::int64_t value, bool above,
+                     bool isSigned, int cell) {
         condition(bit, value, isSigned ? s16(w.threshold) : u16(w.threshold),
-                  isSigned ? s16(w.recovery) : u16(w.recovery), static_cast<int>(u16(w.delay)), above,
-                  cell);
+                  isSigned ? s16(w.recovery) : u16(w.recovery), static_cast<int>(u16(w.delay)),
+                  above, cell);
     };
     three(0, kCov, vmaxMv, true, false, vmax + 1);
     three(1, kCuv, vminMv, false, false, vmin + 1);
@@ -246,7 +259,8 @@ void BatteryModel::Tick(const AlarmSettingsImage& alarm, const ChargeSettingsIma
             mv = static_cast<std::uint16_t>(v);
             t = static_cast<std::int16_t>(temp);
             auto set = [&](int bit, bool on) {
-                if (on) flags |= static_cast<std::uint16_t>(1u << bit);
+                if (on)
+                    flags |= static_cast<std::uint16_t>(1u << bit);
             };
             set(cellbit::OV, v > u16(kCov.threshold));
             set(cellbit::UV, v < u16(kCuv.threshold));
@@ -278,20 +292,30 @@ void BatteryModel::Tick(const AlarmSettingsImage& alarm, const ChargeSettingsIma
     std::uint16_t chargeAlert = 0;
     const bool full = soc >= 99.95;
     const bool empty = remainingUah_ <= 0;
-    if (full) chargeStatus |= 1u << 0;
-    if (empty) chargeStatus |= 1u << 1;
-    if (full && !discharging) chargeStatus |= 1u << 2;
-    if (discharging) chargeStatus |= 1u << 3;
-    if (soc < remainingPercentAlarm) chargeStatus |= 1u << 4;
-    if (soc < remainingPercentAlarm + 5) chargeAlert |= 1u << 4;
-    if (maxChargePercentAlarm > 0 && soc > maxChargePercentAlarm) chargeStatus |= 1u << 5;
-    if (anyPreCharge) chargeStatus |= 1u << 6;
-    if (anyBalancing) chargeStatus |= 1u << 7;
+    if (full)
+        chargeStatus |= 1u << 0;
+    if (empty)
+        chargeStatus |= 1u << 1;
+    if (full && !discharging)
+        chargeStatus |= 1u << 2;
+    if (discharging)
+        chargeStatus |= 1u << 3;
+    if (soc < remainingPercentAlarm)
+        chargeStatus |= 1u << 4;
+    if (soc < remainingPercentAlarm + 5)
+        chargeAlert |= 1u << 4;
+    if (maxChargePercentAlarm > 0 && soc > maxChargePercentAlarm)
+        chargeStatus |= 1u << 5;
+    if (anyPreCharge)
+        chargeStatus |= 1u << 6;
+    if (anyBalancing)
+        chargeStatus |= 1u << 7;
 
     // Battery status lamps.
     std::uint16_t status = m[reg::Battery_Status] & static_cast<std::uint16_t>(~kStatusModelBits);
     auto lamp = [&](int bit, bool on) {
-        if (on) status |= static_cast<std::uint16_t>(1u << bit);
+        if (on)
+            status |= static_cast<std::uint16_t>(1u << bit);
     };
     const std::uint32_t s = safetyStatus_;
     lamp(4, empty);
@@ -320,7 +344,8 @@ void BatteryModel::Tick(const AlarmSettingsImage& alarm, const ChargeSettingsIma
     m[reg::Cell_Temp_Min] = static_cast<std::uint16_t>(tminC);
     m[reg::Temperature_Ambient] = static_cast<std::uint16_t>(ambientDeciC_);
     m[reg::Relative_State_of_Charge] = static_cast<std::uint16_t>(std::lround(std::floor(soc)));
-    m[reg::Absolute_State_of_Charge] = Clamp16(std::floor(remainingUah_ / (designMah_ * 1000.0) * 100));
+    m[reg::Absolute_State_of_Charge] =
+        Clamp16(std::floor(remainingUah_ / (designMah_ * 1000.0) * 100));
     Put32(m, reg::Remaining_Pack_Capacity, static_cast<std::uint32_t>(remainingUah_ / 1000));
     Put32(m, reg::Full_Charge_Capacity, static_cast<std::uint32_t>(fullMah_));
     const double remainingMah = remainingUah_ / 1000;
@@ -335,11 +360,13 @@ void BatteryModel::Tick(const AlarmSettingsImage& alarm, const ChargeSettingsIma
     Put32(m, reg::Safety_Status, safetyStatus_);
     m[reg::Charge_Alert] = chargeAlert;
     m[reg::Charge_Status] = chargeStatus;
-    m[reg::DinDout_Status] = static_cast<std::uint16_t>((charging ? 0x0001 : 0) |
-                                                        (BitSet(status, 14) ? 0x0100 : 0) |
-                                                        (BitSet(status, 11) ? 0x0200 : 0));
-    m[reg::Charging_Current] = charging ? static_cast<std::uint16_t>(c.pair(kChargeCurrentWord) / 10) : 0;
-    m[reg::Charging_Voltage] = charging ? static_cast<std::uint16_t>(c.at(kChargeVoltageWord) / 10) : 0;
+    m[reg::DinDout_Status] =
+        static_cast<std::uint16_t>((charging ? 0x0001 : 0) | (BitSet(status, 14) ? 0x0100 : 0) |
+                                   (BitSet(status, 11) ? 0x0200 : 0));
+    m[reg::Charging_Current] =
+        charging ? static_cast<std::uint16_t>(c.pair(kChargeCurrentWord) / 10) : 0;
+    m[reg::Charging_Voltage] =
+        charging ? static_cast<std::uint16_t>(c.at(kChargeVoltageWord) / 10) : 0;
 }
 
 }  // namespace kelvra::sim

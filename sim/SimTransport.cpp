@@ -16,11 +16,16 @@ namespace {
 
 speed_t BaudConstant(int baud) {
     switch (baud) {
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        default: return B115200;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        default:
+            return B115200;
     }
 }
 
@@ -45,7 +50,9 @@ bool MakeRaw(int fd, int baud, char parity) {
 // More than any request can hold: what piles up beyond this is garbage.
 constexpr std::size_t kMaxPending = 1024;
 
-std::string SystemError(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+std::string SystemError(const char* what) {
+    return std::string(what) + ": " + std::strerror(errno);
+}
 
 }  // namespace
 
@@ -70,7 +77,9 @@ int ExpectedRequestLength(const std::uint8_t* b, std::size_t size) {
 SimTransport::SimTransport(const UnitConfig& unit, const Options& options)
     : options_(options), unit_(unit) {}
 
-SimTransport::~SimTransport() { Stop(); }
+SimTransport::~SimTransport() {
+    Stop();
+}
 
 bool SimTransport::Start() {
     if (running_)
@@ -201,7 +210,8 @@ void SimTransport::Run() {
     auto lastByte = std::chrono::steady_clock::now();
     while (!stopping_) {
         pollfd fds[2] = {{master_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
-        const int timeoutMs = buffer.empty() ? 1000 : static_cast<int>(options_.interCharTimeout.count());
+        const int timeoutMs =
+            buffer.empty() ? 1000 : static_cast<int>(options_.interCharTimeout.count());
         const int ready = poll(fds, 2, timeoutMs);
         if (stopping_)
             break;

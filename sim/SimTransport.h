@@ -22,10 +22,10 @@ namespace kelvra::sim {
 class SimTransport {
 public:
     struct Options {
-        std::string device;               // empty: open a pseudo-terminal pair
-        int baud = 115200;                // for a real device
-        char parity = 'N';                // 'N', 'E' or 'O', for a real device
-        milliseconds turnaround{2};       // from the end of a request to the answer
+        std::string device;          // empty: open a pseudo-terminal pair
+        int baud = 115200;           // for a real device
+        char parity = 'N';           // 'N', 'E' or 'O', for a real device
+        milliseconds turnaround{2};  // from the end of a request to the answer
         // Silence after which a half-received request is dropped, so the
         // reader finds the next request after garbage or a cut frame.
         milliseconds interCharTimeout{20};

@@ -15,8 +15,8 @@ namespace {
 
 constexpr std::uint16_t kMonitorWritableWords = 50;  // the base block 0..49
 constexpr std::uint16_t kJournalStart = 0x7400;
-constexpr std::uint16_t kLoggedInBit = 1u << 5;      // Battery_Mode
-constexpr std::uint32_t kFirmwareVersion = 2013;     // shown as 2.013
+constexpr std::uint16_t kLoggedInBit = 1u << 5;   // Battery_Mode
+constexpr std::uint32_t kFirmwareVersion = 2013;  // shown as 2.013
 
 // Bootloader commands.
 constexpr std::uint8_t kBootInit = 0x30;
@@ -44,7 +44,9 @@ Bytes& WithCrc(Bytes& b) {
     return b;
 }
 
-bool Hits(int every, int n) { return every > 0 && n % every == 0; }
+bool Hits(int every, int n) {
+    return every > 0 && n % every == 0;
+}
 
 template <std::size_t N>
 void Set32(std::array<std::uint16_t, N>& image, std::size_t word, std::int64_t value) {
@@ -88,18 +90,18 @@ SimulatedUnit::SimulatedUnit(const UnitConfig& config)
     charge_[0] = perPack(3380);  // CF_Voltage
     charge_[1] = 500;
     charge_[2] = 30;
-    Set32(charge_, 4, 2000);     // CF_Current
+    Set32(charge_, 4, 2000);  // CF_Current
     Set32(charge_, 6, 500);
     charge_[8] = 30;
-    charge_[9] = 90;             // CF_Time, minutes
+    charge_[9] = 90;  // CF_Time, minutes
     Set32(charge_, 10, 1000);
-    charge_[12] = 2500;          // PreCharge_Voltage_Threshold
+    charge_[12] = 2500;  // PreCharge_Voltage_Threshold
     charge_[13] = 2700;
     Set32(charge_, 14, 5000);
     charge_[16] = perPack(3550);  // Charge_Voltage
-    Set32(charge_, 18, 20000);   // Charge_Current
+    Set32(charge_, 18, 20000);    // Charge_Current
     Set32(charge_, 20, 2000);
-    charge_[22] = 30;            // Balance_Difference_Threshold
+    charge_[22] = 30;  // Balance_Difference_Threshold
     charge_[23] = 10;
     charge_[24] = 60;
     charge_[25] = 3400;
@@ -114,50 +116,51 @@ SimulatedUnit::SimulatedUnit(const UnitConfig& config)
     Set32(charge_, 36, model_.designMah());
     Set32(charge_, 38, model_.designMah() * 32 / 10 * cells);  // mWh at 3.2 V a cell
     charge_[40] = static_cast<std::uint16_t>(cells);
-    charge_[41] = 20;            // Remaining_Capacity_Alarm_Percent
+    charge_[41] = 20;  // Remaining_Capacity_Alarm_Percent
     charge_[42] = 100;
-    charge_[43] = 15;            // Leakage_Current
-    charge_[44] = 33000;         // Balance_Resistor, milliohm
-    charge_[45] = 500;           // Cell_Periodicity, ms
+    charge_[43] = 15;     // Leakage_Current
+    charge_[44] = 33000;  // Balance_Resistor, milliohm
+    charge_[45] = 500;    // Cell_Periodicity, ms
 
     // Threshold, recovery, delay of each condition (mV, degrees, mA, s).
     const std::uint16_t threeWord[][3] = {
-        {3650, 3550, 5},   // COV
-        {2800, 2950, 5},   // CUV
-        {100, 60, 10},     // COVA
-        {100, 60, 10},     // CUVA
-        {55, 50, 10},      // COT
-        {0, 3, 10},        // CUT
-        {8, 5, 10},        // COTA
-        {15, 12, 60},      // OTAA
-        {45, 42, 60},      // AOT
-        {40, 37, 60},      // OTAMB
+        {3650, 3550, 5},  // COV
+        {2800, 2950, 5},  // CUV
+        {100, 60, 10},    // COVA
+        {100, 60, 10},    // CUVA
+        {55, 50, 10},     // COT
+        {0, 3, 10},       // CUT
+        {8, 5, 10},       // COTA
+        {15, 12, 60},     // OTAA
+        {45, 42, 60},     // AOT
+        {40, 37, 60},     // OTAMB
     };
     for (std::size_t i = 0; i < std::size(threeWord); ++i)
         for (std::size_t j = 0; j < 3; ++j)
             alarm_[3 * i + j] = threeWord[i][j];
-    Set32(alarm_, 30, 60000);    // OCC
+    Set32(alarm_, 30, 60000);  // OCC
     Set32(alarm_, 32, 55000);
     alarm_[34] = 5;
     Set32(alarm_, 36, -120000);  // OCD, a discharge current
     Set32(alarm_, 38, -110000);
     alarm_[40] = 5;
-    alarm_[41] = 0;              // UTC
+    alarm_[41] = 0;  // UTC
     alarm_[42] = 2;
     alarm_[43] = 10;
     alarm_[44] = static_cast<std::uint16_t>(-20);  // UTD
     alarm_[45] = static_cast<std::uint16_t>(-18);
     alarm_[46] = 10;
-    alarm_[47] = 10;             // DWDG_Time
-    alarm_[48] = 60;             // OTDS_Time, minutes
-    alarm_[49] = 50;             // DIN_Time, ms
+    alarm_[47] = 10;  // DWDG_Time
+    alarm_[48] = 60;  // OTDS_Time, minutes
+    alarm_[49] = 50;  // DIN_Time, ms
 
     journal_.fill(0xFFFF);
     const int fill = std::max(0, config.journalFill);
     for (int i = 0; i < fill; ++i) {
         const auto code = static_cast<std::uint16_t>(i % 20);
         const auto cell = static_cast<std::uint16_t>(code <= 6 ? i % cells + 1 : 0);
-        AddJournalRecord(config.clockStart - static_cast<ClockValue>((fill - i) * 3600), code, cell);
+        AddJournalRecord(config.clockStart - static_cast<ClockValue>((fill - i) * 3600), code,
+                         cell);
     }
 
     flash_.assign(static_cast<std::size_t>(config.flashFreeKiB) * 1024, 0xFF);
@@ -179,7 +182,8 @@ void SimulatedUnit::AdvanceTo(milliseconds now) {
         if (frozen_)
             continue;
         model_.Tick(alarm_, charge_, monitor_, [this](int bit, int cell) {
-            AddJournalRecord(clock(), static_cast<std::uint16_t>(bit), static_cast<std::uint16_t>(cell));
+            AddJournalRecord(clock(), static_cast<std::uint16_t>(bit),
+                             static_cast<std::uint16_t>(cell));
         });
     }
     RefreshUnitRegisters();
@@ -237,7 +241,8 @@ Reply SimulatedUnit::Answer(const Bytes& request) {
     answer[0] = oldAddress;
     WithCrc(answer);
     const int firstRegister =
-        (function == kFunctionReadHolding || function == kFunctionWriteMultiple) && request.size() >= 6
+        (function == kFunctionReadHolding || function == kFunctionWriteMultiple) &&
+                request.size() >= 6
             ? Get16(request, 2)
             : -1;
     return Deliver(std::move(answer), ++answered_, firstRegister, delay);
@@ -274,7 +279,8 @@ Reply SimulatedUnit::Deliver(Bytes answer, int n, int firstRegister, millisecond
     if (Hits(f.lateEvery, n))
         delay += f.lateBy;
     if (Hits(f.splitEvery, n) && f.splitPieces > 1 && answer.size() > 1) {
-        const std::size_t pieces = std::min<std::size_t>(static_cast<std::size_t>(f.splitPieces), answer.size());
+        const std::size_t pieces =
+            std::min<std::size_t>(static_cast<std::size_t>(f.splitPieces), answer.size());
         const std::size_t size = (answer.size() + pieces - 1) / pieces;
         for (std::size_t at = 0; at < answer.size(); at += size) {
             const std::size_t end = std::min(answer.size(), at + size);
@@ -406,11 +412,16 @@ Bytes SimulatedUnit::WriteMultiple(const Bytes& request) {
     return answer;
 }
 
-void SimulatedUnit::ApplyBaseBlockWrite(std::uint16_t start, const std::vector<std::uint16_t>& values) {
+void SimulatedUnit::ApplyBaseBlockWrite(std::uint16_t start,
+                                        const std::vector<std::uint16_t>& values) {
     const std::uint32_t end = std::uint32_t{start} + values.size();
-    auto has = [&](int reg, int words) { return start <= reg && end >= static_cast<std::uint32_t>(reg + words); };
+    auto has = [&](int reg, int words) {
+        return start <= reg && end >= static_cast<std::uint32_t>(reg + words);
+    };
     auto word = [&](int reg) { return values[static_cast<std::size_t>(reg - start)]; };
-    auto pair = [&](int reg) { return std::uint32_t{word(reg)} | (std::uint32_t{word(reg + 1)} << 16); };
+    auto pair = [&](int reg) {
+        return std::uint32_t{word(reg)} | (std::uint32_t{word(reg + 1)} << 16);
+    };
 
     // Values the unit measures ignore what is written; the capacities, the
     // mode and status words and the cycle count take it.
@@ -449,7 +460,8 @@ void SimulatedUnit::ExecuteCommand(std::uint16_t code, std::uint32_t parameter) 
                 model_.CalibrateZero();
             return;
         case CommandCode::SetClock:
-            clockOffsetS_ = std::int64_t{parameter} - config_.clockStart - modelTime_.count() / 1000;
+            clockOffsetS_ =
+                std::int64_t{parameter} - config_.clockStart - modelTime_.count() / 1000;
             return;
         case CommandCode::ClearJournal:
             journal_.fill(0xFFFF);
@@ -499,27 +511,42 @@ Bytes SimulatedUnit::Bootloader(const Bytes& request, milliseconds* delay) {
                 return Exception(function, 3);
             std::vector<std::uint16_t> regs;
             if (start == kBootRegistersStart && count <= kBootRegistersCount) {
-                regs = {0x1234, 0x5678, 0x0041, 0x0039, 0x510B, 0x3437, 0x1001, 0x0413, 0x0080,
-                        config_.flashFreeKiB, static_cast<std::uint16_t>(appIntact_ ? 0 : 1)};
+                regs = {0x1234,
+                        0x5678,
+                        0x0041,
+                        0x0039,
+                        0x510B,
+                        0x3437,
+                        0x1001,
+                        0x0413,
+                        0x0080,
+                        config_.flashFreeKiB,
+                        static_cast<std::uint16_t>(appIntact_ ? 0 : 1)};
             } else if (start == kAppDataStart && count <= kAppDataCount) {
                 // The program size field is stored 304 KiB short of the size.
                 const std::int32_t sizeKiB =
-                    appIntact_ ? static_cast<std::int32_t>((std::max<std::size_t>(flashWritten_, 96 * 1024) + 1023) / 1024)
-                               : 0;
+                    appIntact_
+                        ? static_cast<std::int32_t>(
+                              (std::max<std::size_t>(flashWritten_, 96 * 1024) + 1023) / 1024)
+                        : 0;
                 const auto sizeField = static_cast<std::uint32_t>(sizeKiB - 304);
                 const std::uint32_t status = appIntact_ ? 0 : 1;
                 const std::uint32_t compiler = 5060750;
-                regs = {static_cast<std::uint16_t>(sizeField), static_cast<std::uint16_t>(sizeField >> 16),
-                        static_cast<std::uint16_t>(kFirmwareVersion), 0,
-                        static_cast<std::uint16_t>(status), static_cast<std::uint16_t>(status >> 16),
+                regs = {static_cast<std::uint16_t>(sizeField),
+                        static_cast<std::uint16_t>(sizeField >> 16),
+                        static_cast<std::uint16_t>(kFirmwareVersion),
+                        0,
+                        static_cast<std::uint16_t>(status),
+                        static_cast<std::uint16_t>(status >> 16),
                         static_cast<std::uint16_t>(compiler & 0xFFFF),
                         static_cast<std::uint16_t>(compiler >> 16)};
                 // __DATE__, its terminator, then the time: low byte first.
                 const char text[20] = {'D', 'e', 'c', ' ', '1', '1', ' ', '2', '0', '2',
                                        '6', 0,   '0', '9', ':', '0', '5', 0,   0,   0};
                 for (int i = 0; i < 20; i += 2)
-                    regs.push_back(static_cast<std::uint16_t>(static_cast<std::uint8_t>(text[i]) |
-                                                              (static_cast<std::uint8_t>(text[i + 1]) << 8)));
+                    regs.push_back(
+                        static_cast<std::uint16_t>(static_cast<std::uint8_t>(text[i]) |
+                                                   (static_cast<std::uint8_t>(text[i + 1]) << 8)));
             } else {
                 return Exception(function, 2);
             }
@@ -555,7 +582,8 @@ Bytes SimulatedUnit::Bootloader(const Bytes& request, milliseconds* delay) {
             for (std::size_t i = 0; i < length; ++i)
                 if (flash_[offset + i] != 0xFF)
                     return Exception(function, 4);
-            std::copy(request.begin() + 7, request.begin() + 7 + static_cast<std::ptrdiff_t>(length),
+            std::copy(request.begin() + 7,
+                      request.begin() + 7 + static_cast<std::ptrdiff_t>(length),
                       flash_.begin() + static_cast<std::ptrdiff_t>(offset));
             flashWritten_ = std::max(flashWritten_, offset + length);
             return {address_, kBootWrite, static_cast<std::uint8_t>(length)};

@@ -19,10 +19,10 @@ struct UnitConfig {
     std::uint8_t address = 238;
     int cells = 16;
     std::uint32_t seed = 1;
-    int journalFill = 0;            // records written into the journal before start
+    int journalFill = 0;  // records written into the journal before start
     bool startInBootloader = false;
     std::uint16_t flashFreeKiB = 120;
-    milliseconds eraseTime{2000};   // how long the bootloader takes to erase
+    milliseconds eraseTime{2000};       // how long the bootloader takes to erase
     ClockValue clockStart = 820540800;  // 2026-01-01 00:00:00
     // The operator password the unit accepts; four Windows-1251 characters.
     std::string password = "0000";
@@ -131,8 +131,10 @@ private:
     Bytes ReadHolding(const Bytes& request);
     Bytes WriteMultiple(const Bytes& request);
     Bytes Bootloader(const Bytes& request, milliseconds* delay);
-    std::uint16_t* Area(std::uint16_t start, std::uint16_t count, bool forWrite, std::uint8_t* error);
-    std::uint8_t ValidateSettings(std::uint16_t start, const std::vector<std::uint16_t>& values) const;
+    std::uint16_t* Area(std::uint16_t start, std::uint16_t count, bool forWrite,
+                        std::uint8_t* error);
+    std::uint8_t ValidateSettings(std::uint16_t start,
+                                  const std::vector<std::uint16_t>& values) const;
     void ExecuteCommand(std::uint16_t code, std::uint32_t parameter);
     void ApplyBaseBlockWrite(std::uint16_t start, const std::vector<std::uint16_t>& values);
     void RefreshUnitRegisters();

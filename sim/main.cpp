@@ -1,14 +1,14 @@
 // kelvra-sim: a simulated battery controller on a pseudo-terminal (or a real
 // serial device), for trying Kelvra, mbpoll or any Modbus master without a unit.
 
+#include <pthread.h>
+#include <unistd.h>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QStringEncoder>
 #include <csignal>
 #include <cstdio>
-#include <pthread.h>
-#include <unistd.h>
 
 #include "registers/ClockValue.h"
 #include "sim/SimTransport.h"
@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "A simulated battery controller: a Modbus RTU slave with a live battery model, settings,\n"
-        "event journal, command mailbox and bootloader. It opens a pseudo-terminal pair and prints\n"
+        "event journal, command mailbox and bootloader. It opens a pseudo-terminal pair and "
+        "prints\n"
         "the path to connect to as its first line, then answers until SIGINT or SIGTERM.\n"
         "A fault option with period K applies to every K-th answer (1: every answer)."));
     parser.addHelpOption();
@@ -57,7 +58,8 @@ int main(int argc, char** argv) {
         {"cells", "Number of cells, 1..200.", "16"},
         {"seed", "Seed of the battery model; the same seed gives the same values.", "1"},
         {"journal", "Journal records to write before start (over 768 wraps the journal).", "0"},
-        {"flash-free", "Free flash for the application, KiB (bootloader register FLASH_FREE).", "120"},
+        {"flash-free", "Free flash for the application, KiB (bootloader register FLASH_FREE).",
+         "120"},
         {"erase-time", "Time the bootloader takes to erase the flash, ms.", "2000"},
         {"turnaround", "Time from the end of a request to the answer, ms.", "2"},
         {"baud", "Baud rate of a real device given with --device.", "115200"},
@@ -72,39 +74,45 @@ int main(int argc, char** argv) {
         {"split-gap", "Gap between the pieces of a split answer, ms.", "5"},
         {"garbage-every", "Fault: trailing garbage after every K-th answer.", "0"},
         {"garbage-bytes", "Bytes of trailing garbage.", "3"},
-        {"wrong-byte-count-every", "Fault: every K-th read answer claims two bytes more (good CRC).",
-         "0"},
+        {"wrong-byte-count-every",
+         "Fault: every K-th read answer claims two bytes more (good CRC).", "0"},
         {"fault-register", "Apply the faults only to requests for this first register.", "-1"},
     };
     for (const IntOption& o : intOptions)
-        parser.addOption(QCommandLineOption(QString::fromLatin1(o.name), QString::fromUtf8(o.description),
-                                            QStringLiteral("N"), QString::fromLatin1(o.defaultValue)));
+        parser.addOption(QCommandLineOption(QString::fromLatin1(o.name),
+                                            QString::fromUtf8(o.description), QStringLiteral("N"),
+                                            QString::fromLatin1(o.defaultValue)));
     parser.addOption({QStringLiteral("device"),
                       QStringLiteral("Answer on this serial device instead of a pseudo-terminal."),
                       QStringLiteral("PATH")});
     parser.addOption({QStringLiteral("parity"),
                       QStringLiteral("Parity of a real device: N, E or O (default N)."),
                       QStringLiteral("P"), QStringLiteral("N")});
-    parser.addOption({QStringLiteral("link"),
-                      QStringLiteral("Make a symbolic link PATH to the pseudo-terminal (removed at exit)."),
-                      QStringLiteral("PATH")});
+    parser.addOption(
+        {QStringLiteral("link"),
+         QStringLiteral("Make a symbolic link PATH to the pseudo-terminal (removed at exit)."),
+         QStringLiteral("PATH")});
     parser.addOption({QStringLiteral("bootloader"), QStringLiteral("Start in bootloader mode.")});
-    parser.addOption({QStringLiteral("clock"),
-                      QStringLiteral("Start time of the unit's clock, yyyy-MM-dd hh:mm:ss (default: now)."),
-                      QStringLiteral("TIME")});
+    parser.addOption(
+        {QStringLiteral("clock"),
+         QStringLiteral("Start time of the unit's clock, yyyy-MM-dd hh:mm:ss (default: now)."),
+         QStringLiteral("TIME")});
     parser.addOption({QStringLiteral("password"),
                       QStringLiteral("The unit's four-character password (default 0000)."),
                       QStringLiteral("TEXT"), QStringLiteral("0000")});
-    parser.addOption({QStringLiteral("freeze"),
-                      QStringLiteral("Hold the battery model still (the clock runs on): every read gives the same values.")});
-    parser.addOption({QStringLiteral("verbose"), QStringLiteral("Print every request and answer in hex.")});
+    parser.addOption(
+        {QStringLiteral("freeze"), QStringLiteral("Hold the battery model still (the clock runs "
+                                                  "on): every read gives the same values.")});
+    parser.addOption(
+        {QStringLiteral("verbose"), QStringLiteral("Print every request and answer in hex.")});
     parser.process(app);
 
     auto number = [&](const char* name, int low, int high) {
         bool ok = false;
         const int v = parser.value(QString::fromLatin1(name)).toInt(&ok);
         if (!ok || v < low || v > high) {
-            std::fprintf(stderr, "kelvra-sim: --%s must be a number from %d to %d\n", name, low, high);
+            std::fprintf(stderr, "kelvra-sim: --%s must be a number from %d to %d\n", name, low,
+                         high);
             std::exit(2);
         }
         return v;
@@ -120,9 +128,11 @@ int main(int argc, char** argv) {
     unit.eraseTime = milliseconds{number("erase-time", 0, 600000)};
     QDateTime start = QDateTime::currentDateTime();
     if (parser.isSet(QStringLiteral("clock"))) {
-        start = QDateTime::fromString(parser.value(QStringLiteral("clock")), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        start = QDateTime::fromString(parser.value(QStringLiteral("clock")),
+                                      QStringLiteral("yyyy-MM-dd hh:mm:ss"));
         if (!start.isValid() || start.date().year() < 2000 || start.date().year() > 2099) {
-            std::fprintf(stderr, "kelvra-sim: --clock must be yyyy-MM-dd hh:mm:ss between 2000 and 2099\n");
+            std::fprintf(stderr,
+                         "kelvra-sim: --clock must be yyyy-MM-dd hh:mm:ss between 2000 and 2099\n");
             return 2;
         }
     }

@@ -3,23 +3,23 @@
 
 #include <gtest/gtest.h>
 
+#include <qcustomplot.h>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QFileInfo>
-#include <QRegularExpression>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <deque>
-#include <qcustomplot.h>
 
 #include "app/TForm1.h"
 #include "connection/TForm4.h"
@@ -94,7 +94,8 @@ struct Window {
     ScriptedQtDialogs dialogs;
     TForm1 form1{dialogs, MakeSystemSerialPort, Fast()};
     TForm2 form2{&form1};
-    TForm3 form3{form1.options(), [this] { form1.SetupGrids(); }, [this] { form1.RefillForValueMode(); }, &form1};
+    TForm3 form3{form1.options(), [this] { form1.SetupGrids(); },
+                 [this] { form1.RefillForValueMode(); }, &form1};
     TForm4 form4{dialogs, &form1};
     Window() {
         form1.SetDialogs(&form2, &form3, &form4);
@@ -107,15 +108,18 @@ TEST(MainWindow, StartUpState) {
     Window w;
     TForm1& f = w.form1;
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Kelvra. Версия 2.0"));
-    const QStringList captions = {QStringLiteral("Главная"), QStringLiteral("Состояние"), QStringLiteral("Настройки"),
-                                  QStringLiteral("Журнал"),  QStringLiteral("График"),    QStringLiteral("Обновление"),
+    const QStringList captions = {QStringLiteral("Главная"),   QStringLiteral("Состояние"),
+                                  QStringLiteral("Настройки"), QStringLiteral("Журнал"),
+                                  QStringLiteral("График"),    QStringLiteral("Обновление"),
                                   QStringLiteral("Тест связи")};
     ASSERT_EQ(f.PageControl_MAIN_->count(), 7);
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(f.PageControl_MAIN_->tabText(i), captions[i]);
     EXPECT_EQ(f.PageControl_MAIN_->currentIndex(), 2);
-    EXPECT_EQ(f.PageControl_SET_->tabText(f.PageControl_SET_->currentIndex()), QStringLiteral("Заряд"));
-    EXPECT_EQ(f.PageControl_INFO_->tabText(f.PageControl_INFO_->currentIndex()), QStringLiteral("Элементы"));
+    EXPECT_EQ(f.PageControl_SET_->tabText(f.PageControl_SET_->currentIndex()),
+              QStringLiteral("Заряд"));
+    EXPECT_EQ(f.PageControl_INFO_->tabText(f.PageControl_INFO_->currentIndex()),
+              QStringLiteral("Элементы"));
     // The delivered build hides the link-test page and the expert controls.
     EXPECT_FALSE(f.PageControl_MAIN_->isTabVisible(6));
     EXPECT_TRUE(f.Edit3->isHidden());
@@ -210,10 +214,14 @@ protected:
     void ExpectGridsMatchUnit(NameMode names, ValueMode values) {
         const Images images = UnitImages();
         const std::map<Grid, StringGrid*> grids = {
-            {Grid::InfoBase, w.form1.StringGrid_INFOBASE_}, {Grid::InfoCell, w.form1.StringGrid_INFOCELL_},
-            {Grid::InfoAlarm, w.form1.StringGrid_INFOALARM_}, {Grid::InfoCharge, w.form1.StringGrid_INFOCHARGE_},
-            {Grid::SetRs, w.form1.StringGrid_SETRS_}, {Grid::SetAlarm, w.form1.StringGrid_SETALARM_},
-            {Grid::SetCharge, w.form1.StringGrid_SETCHARGE_}, {Grid::Log, w.form1.StringGrid_LOG_}};
+            {Grid::InfoBase, w.form1.StringGrid_INFOBASE_},
+            {Grid::InfoCell, w.form1.StringGrid_INFOCELL_},
+            {Grid::InfoAlarm, w.form1.StringGrid_INFOALARM_},
+            {Grid::InfoCharge, w.form1.StringGrid_INFOCHARGE_},
+            {Grid::SetRs, w.form1.StringGrid_SETRS_},
+            {Grid::SetAlarm, w.form1.StringGrid_SETALARM_},
+            {Grid::SetCharge, w.form1.StringGrid_SETCHARGE_},
+            {Grid::Log, w.form1.StringGrid_LOG_}};
         for (const auto& [id, grid] : grids) {
             SCOPED_TRACE(grid->objectName().toStdString());
             auto expected = GridTexts(id, images, names, values, LocaleDecimalSeparator());
@@ -231,7 +239,8 @@ protected:
         // a tick after a whole cycle with the journal.
         return WaitFor([this] {
             return w.form1.StringGrid_INFOBASE_->Cell(2, 2) == QStringLiteral("16") &&
-                   w.form1.StringGrid_LOG_->RowCount() != 769 && w.form1.StringGrid_SETRS_->Cell(2, 1) != QStringLiteral("0");
+                   w.form1.StringGrid_LOG_->RowCount() != 769 &&
+                   w.form1.StringGrid_SETRS_->Cell(2, 1) != QStringLiteral("0");
         });
     }
 
@@ -253,9 +262,9 @@ TEST_F(MonitoringRun, FillsEveryDisplayInBothModesAndStops) {
     EXPECT_EQ(f.Timer_POLLING_->interval(), 250);
     // Every control that opens the port itself is off during the run.
     for (QWidget* control : std::initializer_list<QWidget*>{
-             f.CheckBox_LOGEN_, f.BitBtn_WRITESETRS_, f.BitBtn_BOOTLOADERAUTO_, f.SpeedButton_PASSWORD_,
-             f.BitBtn_CALIBERCURR_, f.BitBtn_TIMEREAD_, f.BitBtn_CLEARLOG_, w.form4.ComboBox_PORT_,
-             w.form4.Edit_ADDRESS_, w.form4.BitBtn_PORTSCAN_})
+             f.CheckBox_LOGEN_, f.BitBtn_WRITESETRS_, f.BitBtn_BOOTLOADERAUTO_,
+             f.SpeedButton_PASSWORD_, f.BitBtn_CALIBERCURR_, f.BitBtn_TIMEREAD_, f.BitBtn_CLEARLOG_,
+             w.form4.ComboBox_PORT_, w.form4.Edit_ADDRESS_, w.form4.BitBtn_PORTSCAN_})
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
     EXPECT_TRUE(f.BitBtn_TIMEWIN_->isEnabled());
     EXPECT_TRUE(f.CheckBox_READLOG_->isEnabled());
@@ -272,9 +281,11 @@ TEST_F(MonitoringRun, FillsEveryDisplayInBothModesAndStops) {
     EXPECT_EQ(f.LabeledEdit_VOLTCMAXCELL_->text(), expected.voltageMaxCell.value_or(QString()));
     EXPECT_EQ(f.ProgressBar_SOC_->value(), monitor[reg::Absolute_State_of_Charge]);
     for (std::size_t k = 0; k < 9; ++k)
-        EXPECT_EQ(f.BatteryLamps[k]->color(), expected.batteryLamps[k] ? QColor(255, 0, 0) : QColor(0, 255, 0));
+        EXPECT_EQ(f.BatteryLamps[k]->color(),
+                  expected.batteryLamps[k] ? QColor(255, 0, 0) : QColor(0, 255, 0));
     for (std::size_t b = 0; b < 20; ++b)
-        EXPECT_EQ(f.SafetyLamps[b]->color(), expected.safetyLamps[b] ? QColor(255, 0, 0) : QColor(0, 255, 0));
+        EXPECT_EQ(f.SafetyLamps[b]->color(),
+                  expected.safetyLamps[b] ? QColor(255, 0, 0) : QColor(0, 255, 0));
     EXPECT_EQ(f.Series_VOLTC_->data()->size(), 16);
     EXPECT_EQ(f.Series_TEMPC_->data()->size(), 16);
     EXPECT_EQ(f.StatusPanels[1]->text(), QStringLiteral("Ответ принят корректно"));
@@ -298,18 +309,21 @@ TEST_F(MonitoringRun, FillsEveryDisplayInBothModesAndStops) {
     EXPECT_FALSE(f.Timer_POLLING_->isActive());
     EXPECT_TRUE(f.BitBtn_CALIBERCURR_->isEnabled());
     EXPECT_TRUE(w.form4.Edit_ADDRESS_->isEnabled());
-    EXPECT_EQ(f.Label15->text(), QStringLiteral("100")) << "no counted answers in the delivered build";
+    EXPECT_EQ(f.Label15->text(), QStringLiteral("100"))
+        << "no counted answers in the delivered build";
     EXPECT_TRUE(w.dialogs.boxes.empty());
 }
 
 TEST_F(MonitoringRun, SilenceKeepsTheDisplaysAsTheyWere) {
     TForm1& f = w.form1;
     f.SpeedButton_CONNECT_->click();
-    ASSERT_TRUE(WaitFor([&] { return f.StringGrid_INFOBASE_->Cell(2, 2) == QStringLiteral("16"); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return f.StringGrid_INFOBASE_->Cell(2, 2) == QStringLiteral("16"); }));
     sim::Faults silent;
     silent.silentEvery = 1;
     Unit([&](sim::SimulatedUnit& u) { u.SetFaults(silent); });
-    ASSERT_TRUE(WaitFor([&] { return f.StatusPanels[1]->text() == QStringLiteral("Нет ответа!"); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return f.StatusPanels[1]->text() == QStringLiteral("Нет ответа!"); }));
     const auto before = Texts(f.StringGrid_INFOBASE_);
     QTest::qWait(1500);  // several ticks and silences; the unit's clock runs on meanwhile
     EXPECT_EQ(Texts(f.StringGrid_INFOBASE_), before);
@@ -347,7 +361,8 @@ TEST(MainWindowPages, CellChartPagingAndOptionsCancel) {
     m[reg::Design_Cell_Number] = 24;
     for (int k = 0; k < 24; ++k)
         m[static_cast<std::size_t>(50 + k)] = static_cast<std::uint16_t>(3300 + k);
-    f.images().Store(RegisterImages::Area::Monitor, 0, std::vector<std::uint16_t>(m.begin(), m.end()));
+    f.images().Store(RegisterImages::Area::Monitor, 0,
+                     std::vector<std::uint16_t>(m.begin(), m.end()));
     f.RefillForValueMode();
     EXPECT_EQ(f.StringGrid_INFOCELL_->RowCount(), 25);
     f.UpDown_INFOCELLPAGE_->setValue(2);
@@ -358,7 +373,8 @@ TEST(MainWindowPages, CellChartPagingAndOptionsCancel) {
     EXPECT_EQ(f.Chart_INFOCELL_->yAxis->range().upper, 41);
 
     m[reg::Design_Cell_Number] = 0;
-    f.images().Store(RegisterImages::Area::Monitor, 0, std::vector<std::uint16_t>(m.begin(), m.end()));
+    f.images().Store(RegisterImages::Area::Monitor, 0,
+                     std::vector<std::uint16_t>(m.begin(), m.end()));
     f.RefillForValueMode();
     EXPECT_EQ(f.StringGrid_INFOCELL_->RowCount(), 2);
     EXPECT_EQ(f.Series_VOLTC_->data()->size(), 0);
@@ -407,11 +423,14 @@ TEST(KelvraProgram, ListControlsPrintsEveryNamedComponent) {
         return QString();
     };
     EXPECT_EQ(line(QStringLiteral("SpeedButton_CONNECT_")),
-              QStringLiteral("SpeedButton_CONNECT_\tQPushButton\tОпрос модуля контроллера\tenabled\tvisible"));
-    EXPECT_EQ(line(QStringLiteral("BitBtn_SETMODE_")), QStringLiteral("BitBtn_SETMODE_\tQPushButton\tУстановить\tdisabled\tvisible"));
+              QStringLiteral(
+                  "SpeedButton_CONNECT_\tQPushButton\tОпрос модуля контроллера\tenabled\tvisible"));
+    EXPECT_EQ(line(QStringLiteral("BitBtn_SETMODE_")),
+              QStringLiteral("BitBtn_SETMODE_\tQPushButton\tУстановить\tdisabled\tvisible"));
     EXPECT_TRUE(line(QStringLiteral("Edit3")).endsWith(QStringLiteral("\thidden")));
     EXPECT_TRUE(line(QStringLiteral("TabSheet2")).endsWith(QStringLiteral("\thidden")));
-    EXPECT_EQ(line(QStringLiteral("Edit_ADDRESS_")), QStringLiteral("Edit_ADDRESS_\tQLineEdit\t238\tenabled\tvisible"));
+    EXPECT_EQ(line(QStringLiteral("Edit_ADDRESS_")),
+              QStringLiteral("Edit_ADDRESS_\tQLineEdit\t238\tenabled\tvisible"));
     EXPECT_FALSE(line(QStringLiteral("Button_FORM3OK_")).isEmpty());
     EXPECT_FALSE(line(QStringLiteral("CheckListBox_FORM2_")).isEmpty());
     EXPECT_FALSE(line(QStringLiteral("N6")).isEmpty());

@@ -109,11 +109,13 @@ TEST(KelvraCli, PollOncePrintsTheTablesTheRegistersImply) {
         ValueMode values;
     };
     for (const Mode& mode : {Mode{{}, NameMode::Russian, ValueMode::Converted},
-                             Mode{{QStringLiteral("--raw"), QStringLiteral("--mnemonic")}, NameMode::Mnemonic,
+                             Mode{{QStringLiteral("--raw"), QStringLiteral("--mnemonic")},
+                                  NameMode::Mnemonic,
                                   ValueMode::Raw}}) {
         SCOPED_TRACE(mode.flags.join(QLatin1Char(' ')).toStdString());
-        QStringList args{QStringLiteral("poll"), QStringLiteral("--port"), sim.path(), QStringLiteral("--once"),
-                         QStringLiteral("--settings"), QStringLiteral("--journal")};
+        QStringList args{
+            QStringLiteral("poll"),   QStringLiteral("--port"),     sim.path(),
+            QStringLiteral("--once"), QStringLiteral("--settings"), QStringLiteral("--journal")};
         args << mode.flags;
         const CliRun run = Cli(args);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -129,7 +131,8 @@ TEST(KelvraCli, PollOncePrintsTheTablesTheRegistersImply) {
         for (Grid grid : AllGrids()) {
             const QString name = QString::fromLatin1(LayoutOf(grid, mode.names).objectName);
             SCOPED_TRACE(name.toStdString());
-            auto expected = GridTexts(grid, images, mode.names, mode.values, LocaleDecimalSeparator());
+            auto expected =
+                GridTexts(grid, images, mode.names, mode.values, LocaleDecimalSeparator());
             auto got = tables.at(name);
             ASSERT_EQ(got.size(), expected.size());
             if (grid == Grid::InfoBase) {  // the unit's clock runs between the two reads
@@ -143,9 +146,10 @@ TEST(KelvraCli, PollOncePrintsTheTablesTheRegistersImply) {
 
 TEST(KelvraCli, JsonHasOneObjectPerCycle) {
     SimProcess sim;
-    const CliRun run = Cli({QStringLiteral("poll"), QStringLiteral("--port"), sim.path(), QStringLiteral("--cycles"),
-                         QStringLiteral("2"), QStringLiteral("--period"), QStringLiteral("0,25"),
-                         QStringLiteral("--json")});
+    const CliRun run =
+        Cli({QStringLiteral("poll"), QStringLiteral("--port"), sim.path(),
+             QStringLiteral("--cycles"), QStringLiteral("2"), QStringLiteral("--period"),
+             QStringLiteral("0,25"), QStringLiteral("--json")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList lines = run.out.trimmed().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 2);
@@ -158,31 +162,35 @@ TEST(KelvraCli, JsonHasOneObjectPerCycle) {
 
 TEST(KelvraCli, ReadAndWriteRoundTrip) {
     SimProcess sim;
-    CliRun run = Cli({QStringLiteral("write"), QStringLiteral("--port"), sim.path(), QStringLiteral("--start"),
-                   QStringLiteral("28672"), QStringLiteral("--"), QStringLiteral("3700"), QStringLiteral("3600"),
-                   QStringLiteral("-1")});
+    CliRun run = Cli({QStringLiteral("write"), QStringLiteral("--port"), sim.path(),
+                      QStringLiteral("--start"), QStringLiteral("28672"), QStringLiteral("--"),
+                      QStringLiteral("3700"), QStringLiteral("3600"), QStringLiteral("-1")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out.trimmed(), QStringLiteral("Настройки изменены"));
-    run = Cli({QStringLiteral("read"), QStringLiteral("--port"), sim.path(), QStringLiteral("--start"),
-               QStringLiteral("28672"), QStringLiteral("--count"), QStringLiteral("3")});
+    run = Cli({QStringLiteral("read"), QStringLiteral("--port"), sim.path(),
+               QStringLiteral("--start"), QStringLiteral("28672"), QStringLiteral("--count"),
+               QStringLiteral("3")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, QStringLiteral("28672\t3700\n28673\t3600\n28674\t65535\n"));
 
     // The unit refuses: its exception, exit status 1.
-    run = Cli({QStringLiteral("write"), QStringLiteral("--port"), sim.path(), QStringLiteral("--start"),
-               QStringLiteral("50"), QStringLiteral("1")});
+    run = Cli({QStringLiteral("write"), QStringLiteral("--port"), sim.path(),
+               QStringLiteral("--start"), QStringLiteral("50"), QStringLiteral("1")});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("Недоступный адрес регистра (0x02)"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Недоступный адрес регистра (0x02)")))
+        << run.err.toStdString();
 }
 
 TEST(KelvraCli, SilentUnitFailsWithTheWindowsText) {
     SimProcess sim({QStringLiteral("--silent-every"), QStringLiteral("1")});
-    CliRun run = Cli({QStringLiteral("poll"), QStringLiteral("--port"), sim.path(), QStringLiteral("--once")});
+    CliRun run = Cli(
+        {QStringLiteral("poll"), QStringLiteral("--port"), sim.path(), QStringLiteral("--once")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Нет ответа!"))) << run.err.toStdString();
     EXPECT_TRUE(run.out.isEmpty());
-    run = Cli({QStringLiteral("read"), QStringLiteral("--port"), sim.path(), QStringLiteral("--start"),
-               QStringLiteral("0"), QStringLiteral("--count"), QStringLiteral("2")});
+    run = Cli({QStringLiteral("read"), QStringLiteral("--port"), sim.path(),
+               QStringLiteral("--start"), QStringLiteral("0"), QStringLiteral("--count"),
+               QStringLiteral("2")});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("Нет ответа"))) << run.err.toStdString();
 }
@@ -192,12 +200,16 @@ TEST(KelvraCli, WrongUsageExitsWithTwo) {
         {},
         {QStringLiteral("frobnicate")},
         {QStringLiteral("poll")},  // no port
-        {QStringLiteral("poll"), QStringLiteral("--demo"), QStringLiteral("--baud"), QStringLiteral("1234")},
-        {QStringLiteral("poll"), QStringLiteral("--demo"), QStringLiteral("--address"), QStringLiteral("256")},
-        {QStringLiteral("read"), QStringLiteral("--demo"), QStringLiteral("--start"), QStringLiteral("0")},
-        {QStringLiteral("read"), QStringLiteral("--demo"), QStringLiteral("--start"), QStringLiteral("0"),
-         QStringLiteral("--count"), QStringLiteral("126")},
-        {QStringLiteral("write"), QStringLiteral("--demo"), QStringLiteral("--start"), QStringLiteral("0")},
+        {QStringLiteral("poll"), QStringLiteral("--demo"), QStringLiteral("--baud"),
+         QStringLiteral("1234")},
+        {QStringLiteral("poll"), QStringLiteral("--demo"), QStringLiteral("--address"),
+         QStringLiteral("256")},
+        {QStringLiteral("read"), QStringLiteral("--demo"), QStringLiteral("--start"),
+         QStringLiteral("0")},
+        {QStringLiteral("read"), QStringLiteral("--demo"), QStringLiteral("--start"),
+         QStringLiteral("0"), QStringLiteral("--count"), QStringLiteral("126")},
+        {QStringLiteral("write"), QStringLiteral("--demo"), QStringLiteral("--start"),
+         QStringLiteral("0")},
         {QStringLiteral("poll"), QStringLiteral("--demo"), QStringLiteral("--no-such-option")},
     };
     for (const QStringList& args : bad) {
@@ -211,8 +223,8 @@ TEST(KelvraCli, WrongUsageExitsWithTwo) {
 }
 
 TEST(KelvraCli, DemoPollsTheSimulatedUnitInProcess) {
-    const CliRun run = Cli({QStringLiteral("poll"), QStringLiteral("--demo"), QStringLiteral("--once"),
-                         QStringLiteral("--mnemonic")});
+    const CliRun run = Cli({QStringLiteral("poll"), QStringLiteral("--demo"),
+                            QStringLiteral("--once"), QStringLiteral("--mnemonic")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("2\tDesign_Cell_Number\t16\tшт.")));
 }

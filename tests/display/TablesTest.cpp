@@ -22,7 +22,8 @@ TEST(GridLayouts, NamesFollowTheNamingModeExceptInSettingsGrids) {
     EXPECT_EQ(base.rows, 36);
     EXPECT_EQ(base.rowNames.size(), 35);
     EXPECT_EQ(base.rowNames[4], QStringLiteral("Напряжение АБ"));
-    EXPECT_EQ(LayoutOf(Grid::InfoAlarm, NameMode::Mnemonic).rowNames[0], QStringLiteral("SAFETY_STATUS_COV"));
+    EXPECT_EQ(LayoutOf(Grid::InfoAlarm, NameMode::Mnemonic).rowNames[0],
+              QStringLiteral("SAFETY_STATUS_COV"));
     EXPECT_EQ(LayoutOf(Grid::InfoAlarm, NameMode::Russian).rowNames[0],
               QStringLiteral("Высокое напряжение элемента"));
     for (NameMode mode : {NameMode::Mnemonic, NameMode::Russian}) {
@@ -129,9 +130,11 @@ TEST(SettingsGrids, ValuesAndUnitsByMode) {
     ChargeSettingsImage charge{};
     charge[9] = 30;
     charge[32] = 65486;
-    EXPECT_EQ(SetChargeValues(charge, ValueMode::Converted, kPoint)[6].value, QStringLiteral("0.5"));
+    EXPECT_EQ(SetChargeValues(charge, ValueMode::Converted, kPoint)[6].value,
+              QStringLiteral("0.5"));
     EXPECT_EQ(SetChargeValues(charge, ValueMode::Raw, kPoint)[6].unit, QStringLiteral("мин"));
-    EXPECT_EQ(SetChargeValues(charge, ValueMode::Converted, kPoint)[22].value, QStringLiteral("-0.05"));
+    EXPECT_EQ(SetChargeValues(charge, ValueMode::Converted, kPoint)[22].value,
+              QStringLiteral("-0.05"));
     EXPECT_EQ(SetChargeValues(charge, ValueMode::Raw, kPoint)[22].value, QStringLiteral("-50"));
 }
 
@@ -173,7 +176,8 @@ TEST(JournalGrid, NewestFirstWithTheWrappedPagesAfter) {
         EXPECT_EQ(rows->front()[0], QString::number(c.rows));
         EXPECT_EQ(rows->back()[0], QStringLiteral("1"));
         EXPECT_EQ(rows->front()[1], JournalTimeText(1000 + static_cast<std::uint32_t>(c.free - 1)));
-        EXPECT_EQ(rows->back()[1], JournalTimeText(1000 + static_cast<std::uint32_t>(c.lastRecord)));
+        EXPECT_EQ(rows->back()[1],
+                  JournalTimeText(1000 + static_cast<std::uint32_t>(c.lastRecord)));
     }
 }
 
@@ -189,13 +193,15 @@ TEST(JournalGrid, FullJournalLeavesTheGridAloneAndEventTexts) {
             j[static_cast<std::size_t>(r * 4 + w)] = records[r][w];
     const auto rows = JournalRows(j);
     ASSERT_EQ(rows->size(), 3u);
-    EXPECT_EQ((*rows)[2], (QStringList{QStringLiteral("1"), QStringLiteral("0.1.1 - 0:0:0"),
-                                       QStringLiteral("Ошибка схемы балансировки.                  "),
-                                       QStringLiteral("3")}));
+    EXPECT_EQ((*rows)[2],
+              (QStringList{QStringLiteral("1"), QStringLiteral("0.1.1 - 0:0:0"),
+                           QStringLiteral("Ошибка схемы балансировки.                  "),
+                           QStringLiteral("3")}));
     EXPECT_EQ((*rows)[1][2], QString(44, QLatin1Char('-')));
     EXPECT_EQ((*rows)[1][3], QString());
     EXPECT_EQ((*rows)[0][2], QString());
-    EXPECT_EQ(JournalTimeText(EncodeClockValue({3, 5, 9, 11, 12, 19})), QStringLiteral("19.12.11 - 9:5:3"));
+    EXPECT_EQ(JournalTimeText(EncodeClockValue({3, 5, 9, 11, 12, 19})),
+              QStringLiteral("19.12.11 - 9:5:3"));
 }
 
 // --- main page ------------------------------------------------------------------------------
@@ -224,7 +230,8 @@ TEST(MainIndicators, ValuesLampsAndBar) {
     EXPECT_EQ(i.socColor, kSocHigh);
     EXPECT_TRUE(i.loggedIn);
     for (std::size_t k = 0; k < BatteryStatusLamps.size(); ++k)
-        EXPECT_EQ(i.batteryLamps[k], QByteArray(BatteryStatusLamps[k].lamp) == "Shape_TERMINATE_CHARGE_");
+        EXPECT_EQ(i.batteryLamps[k],
+                  QByteArray(BatteryStatusLamps[k].lamp) == "Shape_TERMINATE_CHARGE_");
 
     m[reg::Absolute_State_of_Charge] = 20;
     m[reg::Temperature_Ambient] = static_cast<std::uint16_t>(-1000);

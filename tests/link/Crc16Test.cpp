@@ -24,7 +24,9 @@ TEST(Crc16, CheckStringGivesSwappedStandardValue) {
     EXPECT_EQ(Crc16(reinterpret_cast<const std::uint8_t*>(text), 9), 0x374B);
 }
 
-TEST(Crc16, EmptyBufferIsInitialValue) { EXPECT_EQ(Crc16(nullptr, 0), 0xFFFF); }
+TEST(Crc16, EmptyBufferIsInitialValue) {
+    EXPECT_EQ(Crc16(nullptr, 0), 0xFFFF);
+}
 
 TEST(Crc16, ThreeZeroBytesAreNotZero) {
     const std::uint8_t zeros[3] = {0, 0, 0};

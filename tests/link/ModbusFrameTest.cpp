@@ -20,7 +20,8 @@ Bytes WithCrc(Bytes body) {
 
 TEST(ModbusFrame, ReadRequestWorkedExample) {
     // Reading 50 registers from address 0 of unit 238.
-    EXPECT_EQ(BuildReadRequest(238, 0, 50), (Bytes{0xEE, 0x03, 0x00, 0x00, 0x00, 0x32, 0xD2, 0x80}));
+    EXPECT_EQ(BuildReadRequest(238, 0, 50),
+              (Bytes{0xEE, 0x03, 0x00, 0x00, 0x00, 0x32, 0xD2, 0x80}));
 }
 
 TEST(ModbusFrame, ReadRequestFieldsAreBigEndian) {
@@ -37,8 +38,9 @@ TEST(ModbusFrame, WriteRequestLayout) {
     // The "write multiple registers" example of the Modbus application
     // protocol guide (unit 0x11, registers 1..2 = 0x000A, 0x0102), whose
     // complete RTU frame ends in C6 F0.
-    EXPECT_EQ(BuildWriteRequest(0x11, 0x0001, std::vector<std::uint16_t>{0x000A, 0x0102}),
-              (Bytes{0x11, 0x10, 0x00, 0x01, 0x00, 0x02, 0x04, 0x00, 0x0A, 0x01, 0x02, 0xC6, 0xF0}));
+    EXPECT_EQ(
+        BuildWriteRequest(0x11, 0x0001, std::vector<std::uint16_t>{0x000A, 0x0102}),
+        (Bytes{0x11, 0x10, 0x00, 0x01, 0x00, 0x02, 0x04, 0x00, 0x0A, 0x01, 0x02, 0xC6, 0xF0}));
 }
 
 TEST(ModbusFrame, WriteRequestOfSixRegistersIs21Bytes) {
@@ -99,32 +101,66 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ReadValidation,
     ::testing::Values(
         ReadCase{"Accepted", kGoodRead, 2, ReadAnswerOutcome::Accepted, {0x0001, 0xFFFE}, 0},
-        ReadCase{"AcceptedWithTrailingGarbage", Append(kGoodRead, {0x55, 0xAA}), 2,
-                 ReadAnswerOutcome::Accepted, {0x0001, 0xFFFE}, 0},
-        ReadCase{"AddressAndFunctionNotCompared", WithCrc({0x05, 0x04, 0x02, 0x12, 0x34}), 1,
-                 ReadAnswerOutcome::Accepted, {0x1234}, 0},
+        ReadCase{"AcceptedWithTrailingGarbage",
+                 Append(kGoodRead, {0x55, 0xAA}),
+                 2,
+                 ReadAnswerOutcome::Accepted,
+                 {0x0001, 0xFFFE},
+                 0},
+        ReadCase{"AddressAndFunctionNotCompared",
+                 WithCrc({0x05, 0x04, 0x02, 0x12, 0x34}),
+                 1,
+                 ReadAnswerOutcome::Accepted,
+                 {0x1234},
+                 0},
         ReadCase{"Exception", WithCrc({0xEE, 0x83, 0x02}), 2, ReadAnswerOutcome::Exception, {}, 2},
-        ReadCase{"ExceptionCodeAboveTable", WithCrc({0xEE, 0x83, 0x0C}), 2,
-                 ReadAnswerOutcome::Exception, {}, 12},
+        ReadCase{"ExceptionCodeAboveTable",
+                 WithCrc({0xEE, 0x83, 0x0C}),
+                 2,
+                 ReadAnswerOutcome::Exception,
+                 {},
+                 12},
         ReadCase{"TooLongEvenWithGoodCrc",
-                 WithCrc({0xEE, 0x03, 0x06, 0, 1, 0, 2, 0, 3}), 2, ReadAnswerOutcome::TooLong, {}, 0},
-        ReadCase{"ShortAnswerIsRefused", WithCrc({0xEE, 0x03, 0x02, 0x00, 0x07}), 2,
-                 ReadAnswerOutcome::Short, {}, 0},
-        ReadCase{"OddByteCountBelowRequestIsShort", WithCrc({0xEE, 0x03, 0x03, 0x00, 0x07, 0x01}),
-                 2, ReadAnswerOutcome::Short, {}, 0},
+                 WithCrc({0xEE, 0x03, 0x06, 0, 1, 0, 2, 0, 3}),
+                 2,
+                 ReadAnswerOutcome::TooLong,
+                 {},
+                 0},
+        ReadCase{"ShortAnswerIsRefused",
+                 WithCrc({0xEE, 0x03, 0x02, 0x00, 0x07}),
+                 2,
+                 ReadAnswerOutcome::Short,
+                 {},
+                 0},
+        ReadCase{"OddByteCountBelowRequestIsShort",
+                 WithCrc({0xEE, 0x03, 0x03, 0x00, 0x07, 0x01}),
+                 2,
+                 ReadAnswerOutcome::Short,
+                 {},
+                 0},
         ReadCase{"CrcError", Corrupt(kGoodRead, 4), 2, ReadAnswerOutcome::CrcError, {}, 0},
         ReadCase{"CrcErrorInCrcByte", Corrupt(kGoodRead, 8), 2, ReadAnswerOutcome::CrcError, {}, 0},
         ReadCase{"NothingReceived", Bytes{}, 2, ReadAnswerOutcome::CrcError, {}, 0},
         ReadCase{"AllZeroBuffer", Bytes(255, 0), 2, ReadAnswerOutcome::CrcError, {}, 0},
-        ReadCase{"StatedLengthBeyondReceived", Bytes{0xEE, 0x03, 0xFF, 0x00, 0x01, 0x02, 0x03}, 2,
-                 ReadAnswerOutcome::CrcError, {}, 0},
-        ReadCase{"StatedLengthBeyondFullBuffer", Append({0xEE, 0x03, 0xFD}, Bytes(252, 0x11)), 125,
-                 ReadAnswerOutcome::CrcError, {}, 0},
-        ReadCase{"CutShortByOneByte",
-                 Bytes(kGoodRead.begin(), kGoodRead.end() - 1), 2, ReadAnswerOutcome::CrcError, {},
+        ReadCase{"StatedLengthBeyondReceived",
+                 Bytes{0xEE, 0x03, 0xFF, 0x00, 0x01, 0x02, 0x03},
+                 2,
+                 ReadAnswerOutcome::CrcError,
+                 {},
                  0},
-        ReadCase{"LongestAnswer125Words",
-                 WithCrc(Append({0xEE, 0x03, 250}, Bytes(250, 0xA5))), 125,
+        ReadCase{"StatedLengthBeyondFullBuffer",
+                 Append({0xEE, 0x03, 0xFD}, Bytes(252, 0x11)),
+                 125,
+                 ReadAnswerOutcome::CrcError,
+                 {},
+                 0},
+        ReadCase{"CutShortByOneByte",
+                 Bytes(kGoodRead.begin(), kGoodRead.end() - 1),
+                 2,
+                 ReadAnswerOutcome::CrcError,
+                 {},
+                 0},
+        ReadCase{"LongestAnswer125Words", WithCrc(Append({0xEE, 0x03, 250}, Bytes(250, 0xA5))), 125,
                  ReadAnswerOutcome::Accepted, std::vector<std::uint16_t>(125, 0xA5A5), 0}),
     [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
@@ -165,8 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"OneByte", Bytes{0xFF}, WriteAnswerOutcome::CrcError, 0},
         WriteCase{"TwoBytesLookingLikeEmptyCrc", Bytes{0xFF, 0xFF}, WriteAnswerOutcome::CrcError,
                   0},
-        WriteCase{"FourBytesWithValidCrc", WithCrc({0xEE, 0x90}), WriteAnswerOutcome::CrcError,
-                  0}),
+        WriteCase{"FourBytesWithValidCrc", WithCrc({0xEE, 0x90}), WriteAnswerOutcome::CrcError, 0}),
     [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -132,7 +132,8 @@ TEST_F(PollFixture, ExceptionToBlock3KeepsItsWordsAndTheCycleGoesOn) {
     for (std::size_t i = 175; i < 300; ++i)
         ASSERT_EQ(s.monitor[i], 0xBEEF) << i;
     EXPECT_EQ(s.monitor[300], unit.monitor()[300]);
-    EXPECT_TRUE(events.panel(1).contains(QStringLiteral("Ответ с ошибкой: Недоступный адрес регистра")));
+    EXPECT_TRUE(
+        events.panel(1).contains(QStringLiteral("Ответ с ошибкой: Недоступный адрес регистра")));
     EXPECT_TRUE(events.trace().contains(
         QStringLiteral("Недоступный адрес регистра (0x02) Адрес=175 Кол-во=125")));
     EXPECT_EQ(counters.ok, 6u) << "an exception counts as an answer";
@@ -149,10 +150,12 @@ TEST_F(PollFixture, CrcErrorIsCountedTracedAndLogged) {
     EXPECT_EQ(counters.ok, 5u);
     EXPECT_TRUE(events.panel(1).contains(QStringLiteral("Ошибка CRC ответа!")));
     const QStringList trace = events.trace();
-    const int at = static_cast<int>(trace.indexOf(QStringLiteral("Ошибка CRC ответа! Адрес=50 Кол-во=125")));
+    const int at =
+        static_cast<int>(trace.indexOf(QStringLiteral("Ошибка CRC ответа! Адрес=50 Кол-во=125")));
     ASSERT_GE(at, 1);
     EXPECT_EQ(trace[at - 1], QStringLiteral(" "));
-    EXPECT_TRUE(trace[at + 1].startsWith(QStringLiteral("rxcnt=255 ByteRx=250 crc="))) << trace[at + 1].toStdString();
+    EXPECT_TRUE(trace[at + 1].startsWith(QStringLiteral("rxcnt=255 ByteRx=250 crc=")))
+        << trace[at + 1].toStdString();
     EXPECT_EQ(events.dataLog(), QStringList{QStringLiteral(" Ошибка CRC ответа")});
     EXPECT_EQ(events.percent(), QStringLiteral("20")) << "1 error per 5 answers";
 
@@ -168,7 +171,8 @@ TEST_F(PollFixture, OverLongAndShortAnswersLoseOnlyTheirBlock) {
     f.onlyRegister = 0;
     unit.SetFaults(f);
     EXPECT_EQ(Cycle(), 6);
-    EXPECT_EQ(images.Words(RegisterImages::Area::Monitor, 0, 50), std::vector<std::uint16_t>(50, 7));
+    EXPECT_EQ(images.Words(RegisterImages::Area::Monitor, 0, 50),
+              std::vector<std::uint16_t>(50, 7));
     EXPECT_TRUE(events.trace().contains(
         QStringLiteral("Данные полученные не влазят в массив. Адрес=0 Кол-во=50")));
 
@@ -180,7 +184,8 @@ TEST_F(PollFixture, OverLongAndShortAnswersLoseOnlyTheirBlock) {
     frame.push_back(static_cast<std::uint8_t>(crc >> 8));
     frame.push_back(static_cast<std::uint8_t>(crc & 0xFF));
     sequence.OnAnswer(frame.data(), frame.size(), 0, stamp);
-    EXPECT_EQ(images.Words(RegisterImages::Area::Monitor, 0, 2), (std::vector<std::uint16_t>{7, 7}));
+    EXPECT_EQ(images.Words(RegisterImages::Area::Monitor, 0, 2),
+              (std::vector<std::uint16_t>{7, 7}));
 }
 
 TEST_F(PollFixture, SilenceReportsAndKeepsTheStep) {
@@ -193,7 +198,8 @@ TEST_F(PollFixture, SilenceReportsAndKeepsTheStep) {
     EXPECT_EQ(events.countPanel(1, QStringLiteral("Нет ответа!")), 2);
     EXPECT_EQ(events.trace().count(QStringLiteral("Нет ответа! Адрес=50 Кол-во=125")), 2);
     EXPECT_EQ(counters.noAnswers, 2u);
-    EXPECT_EQ(events.dataLog(), (QStringList{QStringLiteral(" Нет ответа"), QStringLiteral(" Нет ответа")}));
+    EXPECT_EQ(events.dataLog(),
+              (QStringList{QStringLiteral(" Нет ответа"), QStringLiteral(" Нет ответа")}));
     EXPECT_EQ(sequence.current().step, 2);
     EXPECT_EQ(sequence.StartCycle(), BuildReadRequest(238, 0, 50)) << "the next cycle starts over";
 }

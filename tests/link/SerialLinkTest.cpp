@@ -101,7 +101,9 @@ TEST_F(SerialLinkFixture, CyclesSendTheScheduleAndFillTheImages) {
         const std::vector<Request> got = Received();
         ASSERT_EQ(got.size(), static_cast<std::size_t>(c.blocks));
         EXPECT_EQ(got.front(), Request(0, 50));
-        EXPECT_EQ(got.back(), c.journal ? Request(0x7FB8, 72) : c.settings ? Request(0x7000, 49) : Request(550, 100));
+        EXPECT_EQ(got.back(), c.journal    ? Request(0x7FB8, 72)
+                              : c.settings ? Request(0x7000, 49)
+                                           : Request(550, 100));
     }
     const RegisterImages::Snapshot s = images.Take();
     transport->WithUnit([&](sim::SimulatedUnit& u) {
@@ -116,7 +118,8 @@ TEST_F(SerialLinkFixture, CyclesSendTheScheduleAndFillTheImages) {
         return 0;
     });
     EXPECT_EQ(events.lastPanel(0), QStringLiteral("Передача прошла успешно"));
-    EXPECT_EQ(events.lastPanel(2), QStringLiteral("Всего принято %1 байт").arg(link.BytesReceived.load()));
+    EXPECT_EQ(events.lastPanel(2),
+              QStringLiteral("Всего принято %1 байт").arg(link.BytesReceived.load()));
 }
 
 TEST_F(SerialLinkFixture, ExceptionAndCrcErrorLoseOnlyTheirBlock) {
@@ -129,8 +132,10 @@ TEST_F(SerialLinkFixture, ExceptionAndCrcErrorLoseOnlyTheirBlock) {
     SetFaults(f);
     ASSERT_TRUE(RunCycle());
     EXPECT_EQ(Received().size(), 6u);
-    EXPECT_EQ(images.Words(RegisterImages::Area::Monitor, 175, 125), std::vector<std::uint16_t>(125, 0xBEEF));
-    EXPECT_TRUE(events.panel(1).contains(QStringLiteral("Ответ с ошибкой: Недоступный адрес регистра")));
+    EXPECT_EQ(images.Words(RegisterImages::Area::Monitor, 175, 125),
+              std::vector<std::uint16_t>(125, 0xBEEF));
+    EXPECT_TRUE(
+        events.panel(1).contains(QStringLiteral("Ответ с ошибкой: Недоступный адрес регистра")));
 
     f = {};
     f.corruptCrcEvery = 1;
@@ -167,7 +172,8 @@ TEST_F(SerialLinkFixture, SilenceAfterBlock2RepeatsAndTheNextCycleStartsOver) {
     // Still silent: reported again every silence period without a new tick.
     EXPECT_TRUE(events.WaitForPanel(1, QStringLiteral("Нет ответа!"), 3, 2s));
     EXPECT_GE(events.trace().count(QStringLiteral("Нет ответа! Адрес=50 Кол-во=125")), 3);
-    EXPECT_TRUE(WaitUntil([&] { return events.dataLog().count(QStringLiteral(" Нет ответа")) >= 3; }, 1s));
+    EXPECT_TRUE(
+        WaitUntil([&] { return events.dataLog().count(QStringLiteral(" Нет ответа")) >= 3; }, 1s));
 
     SetFaults({});
     transport->ClearReceived();

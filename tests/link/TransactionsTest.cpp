@@ -28,7 +28,8 @@ TransactionTimings Fast() {
 
 struct TransactionFixture : ::testing::Test {
     void SetUp() override {
-        transport = std::make_unique<sim::SimTransport>(sim::UnitConfig{}, sim::SimTransport::Options{});
+        transport =
+            std::make_unique<sim::SimTransport>(sim::UnitConfig{}, sim::SimTransport::Options{});
         ASSERT_TRUE(transport->Start());
         settings.portName = QString::fromStdString(transport->slavePath());
     }
@@ -68,7 +69,8 @@ TEST_F(TransactionFixture, WritingSixRegistersSendsOneFrameAndReportsSuccess) {
 
 TEST_F(TransactionFixture, ExceptionAnswerShowsItsDescription) {
     transactions.WriteRegisters(50, {1});  // the cell area is not writable
-    EXPECT_EQ(Boxes(), QStringList{QStringLiteral("Ответ с ошибкой: Недоступный адрес регистра (0x02)")});
+    EXPECT_EQ(Boxes(),
+              QStringList{QStringLiteral("Ответ с ошибкой: Недоступный адрес регистра (0x02)")});
     EXPECT_EQ(events.trace(), QStringList{QStringLiteral("Недоступный адрес регистра (0x02)")});
     EXPECT_TRUE(events.percent().isEmpty()) << "no new percentage after an exception";
 }

@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QDateTime>
 
-
 namespace kelvra {
 namespace {
 
@@ -46,8 +45,8 @@ TEST(ClockValue, IdentityOverEveryDayOfTheCentury) {
     const QDateTime epoch(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
     for (QDate d(2000, 1, 1); d.year() < 2100; d = d.addDays(1)) {
         for (const QTime t : {QTime(0, 0, 0), QTime(23, 59, 59)}) {
-            const ClockFields f = Fields(d.year(), d.month(), d.day(), t.hour(), t.minute(),
-                                         t.second());
+            const ClockFields f =
+                Fields(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
             const ClockValue v = EncodeClockValue(f);
             ASSERT_EQ(v, static_cast<ClockValue>(epoch.secsTo(QDateTime(d, t, Qt::UTC))))
                 << d.toString(Qt::ISODate).toStdString();

@@ -64,11 +64,16 @@ TEST_F(LibmodbusAgainstSim, ReadsSeeTheRegistersTheUnitHolds) {
             std::vector<std::uint16_t> words;
             for (int i = 0; i < a.count; ++i) {
                 const int r = a.start + i;
-                if (r < 650) words.push_back(u.monitor()[static_cast<std::size_t>(r)]);
-                else if (r < 0x6C00) words.push_back(u.rsSettings()[static_cast<std::size_t>(r - 0x6800)]);
-                else if (r < 0x7000) words.push_back(u.chargeSettings()[static_cast<std::size_t>(r - 0x6C00)]);
-                else if (r < 0x7400) words.push_back(u.alarmSettings()[static_cast<std::size_t>(r - 0x7000)]);
-                else words.push_back(u.journal()[static_cast<std::size_t>(r - 0x7400)]);
+                if (r < 650)
+                    words.push_back(u.monitor()[static_cast<std::size_t>(r)]);
+                else if (r < 0x6C00)
+                    words.push_back(u.rsSettings()[static_cast<std::size_t>(r - 0x6800)]);
+                else if (r < 0x7000)
+                    words.push_back(u.chargeSettings()[static_cast<std::size_t>(r - 0x6C00)]);
+                else if (r < 0x7400)
+                    words.push_back(u.alarmSettings()[static_cast<std::size_t>(r - 0x7000)]);
+                else
+                    words.push_back(u.journal()[static_cast<std::size_t>(r - 0x7400)]);
             }
             return words;
         });
@@ -145,7 +150,8 @@ TEST(SimTransport, FindsRequestsAfterGarbageAndRecordsThem) {
     EXPECT_TRUE(port.Read(std::chrono::milliseconds{100}).empty());
     port.Write(request);
     answer = port.Read();
-    EXPECT_EQ(ValidateReadAnswer(answer.data(), answer.size(), 2).outcome, ReadAnswerOutcome::Accepted);
+    EXPECT_EQ(ValidateReadAnswer(answer.data(), answer.size(), 2).outcome,
+              ReadAnswerOutcome::Accepted);
 
     // Requests to another unit are received but not answered.
     port.Write(BuildReadRequest(17, 0, 2));
@@ -214,12 +220,15 @@ TEST(KelvraSimProgram, MbpollReadsItAndSigtermEndsIt) {
     // Registers 0..2 (zero-based): Design_Capacity low and high words, then
     // Design_Cell_Number.
     QProcess client;
-    client.start(mbpoll, {QStringLiteral("-m"), QStringLiteral("rtu"), QStringLiteral("-a"), QStringLiteral("17"),
-                          QStringLiteral("-b"), QStringLiteral("115200"), QStringLiteral("-P"), QStringLiteral("none"),
-                          QStringLiteral("-t"), QStringLiteral("4"), QStringLiteral("-0"), QStringLiteral("-r"),
-                          QStringLiteral("0"), QStringLiteral("-c"), QStringLiteral("3"), QStringLiteral("-1"), link});
+    client.start(mbpoll, {QStringLiteral("-m"), QStringLiteral("rtu"), QStringLiteral("-a"),
+                          QStringLiteral("17"), QStringLiteral("-b"), QStringLiteral("115200"),
+                          QStringLiteral("-P"), QStringLiteral("none"), QStringLiteral("-t"),
+                          QStringLiteral("4"), QStringLiteral("-0"), QStringLiteral("-r"),
+                          QStringLiteral("0"), QStringLiteral("-c"), QStringLiteral("3"),
+                          QStringLiteral("-1"), link});
     ASSERT_TRUE(client.waitForFinished(10000));
-    const QString out = QString::fromLocal8Bit(client.readAllStandardOutput() + client.readAllStandardError());
+    const QString out =
+        QString::fromLocal8Bit(client.readAllStandardOutput() + client.readAllStandardError());
     EXPECT_EQ(client.exitCode(), 0) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("[2]: \t24"))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("[1]: \t1"))) << out.toStdString();

@@ -110,12 +110,14 @@ INSTANTIATE_TEST_SUITE_P(
         ExceptionCase{"ReadPastChargeSettings", BuildReadRequest(kAddress, 0x6C2F, 2), 2},
         ExceptionCase{"ReadPastAlarmSettings", BuildReadRequest(kAddress, 0x7000, 51), 2},
         ExceptionCase{"ReadPastJournal", BuildReadRequest(kAddress, 0x7FB8, 73), 2},
-        ExceptionCase{"ReadBootloaderRegistersInApplication", BuildReadRequest(kAddress, 4248, 18), 2},
+        ExceptionCase{"ReadBootloaderRegistersInApplication", BuildReadRequest(kAddress, 4248, 18),
+                      2},
         ExceptionCase{"WriteCells", WriteFrame(50, {1}), 2},
         ExceptionCase{"WriteAcrossBaseBlockEnd", WriteFrame(49, {1, 2}), 2},
         ExceptionCase{"WriteJournal", WriteFrame(0x7400, {1}), 2},
         ExceptionCase{"WriteCount124", WriteFrame(0x6C00, std::vector<std::uint16_t>(124, 0)), 3},
-        ExceptionCase{"WriteByteCountMismatch", WithCrc({kAddress, 0x10, 0x68, 0, 0, 1, 4, 0, 1}), 3},
+        ExceptionCase{"WriteByteCountMismatch", WithCrc({kAddress, 0x10, 0x68, 0, 0, 1, 4, 0, 1}),
+                      3},
         ExceptionCase{"AddressZero", WriteFrame(0x6800, {0, 4, 0, 0, 0, 0}), 3},
         ExceptionCase{"Address248", WriteFrame(0x6800, {248, 4, 0, 0, 0, 0}), 3},
         ExceptionCase{"BaudIndex5", WriteFrame(0x6801, {5}), 3},
@@ -130,7 +132,8 @@ TEST_F(UnitFixture, SettingsWritesAreStoredAndEchoed) {
     EXPECT_EQ(Read(0x7000, 49), alarm);
     EXPECT_EQ(unit.alarmSettings()[49], 50) << "DIN_Time stays what it was";
 
-    const Bytes echo = Send(BuildWriteRequest(kAddress, 0x6C00, std::vector<std::uint16_t>(48, 5))).bytes();
+    const Bytes echo =
+        Send(BuildWriteRequest(kAddress, 0x6C00, std::vector<std::uint16_t>(48, 5))).bytes();
     EXPECT_EQ(echo, WithCrc({kAddress, 0x10, 0x6C, 0x00, 0x00, 48}));
     EXPECT_EQ(unit.chargeSettings()[47], 5);
 
@@ -155,7 +158,7 @@ TEST_F(UnitFixture, BaseBlockWriteAsLastPolledIsAcceptedAndMeasuredValuesIgnoreI
     const std::uint16_t cellAverage = block[reg::Cell_Voltage_Average];
     block[reg::Cell_Voltage_Average] = 1;  // measured: ignored
     block[reg::Pack_Voltage_Sum] = 1;
-    block[reg::Cycle_Count] = 4321;       // taken
+    block[reg::Cycle_Count] = 4321;            // taken
     block[reg::Full_Charge_Capacity] = 0x1A0;  // 0x000101A0 = 65952 mAh
     block[reg::Full_Charge_Capacity + 1] = 1;
     block[reg::Remaining_Pack_Capacity] = 50000;
@@ -173,7 +176,8 @@ TEST_F(UnitFixture, MailboxCommandsHaveTheirEffects) {
     EXPECT_EQ(Command(CommandCode::SetClock, 631411200).outcome, WriteAnswerOutcome::Accepted);
     EXPECT_NEAR(unit.clock(), 631411200u, 1);
 
-    EXPECT_EQ(Command(CommandCode::SetRemainingCharge, 40000).outcome, WriteAnswerOutcome::Accepted);
+    EXPECT_EQ(Command(CommandCode::SetRemainingCharge, 40000).outcome,
+              WriteAnswerOutcome::Accepted);
     EXPECT_NEAR(Words(unit.monitor()).pair(reg::Remaining_Pack_Capacity), 40000, 5);
     EXPECT_EQ(Command(CommandCode::SetFullCharge, 100000).outcome, WriteAnswerOutcome::Accepted);
     EXPECT_EQ(Words(unit.monitor()).pair(reg::Full_Charge_Capacity), 100000u);
@@ -191,22 +195,29 @@ TEST_F(UnitFixture, MailboxCommandsHaveTheirEffects) {
 }
 
 TEST_F(UnitFixture, LoginLogoutAndNewPassword) {
-    EXPECT_EQ(Command(CommandCode::Login, PackPassword("1234")).outcome, WriteAnswerOutcome::Accepted);
+    EXPECT_EQ(Command(CommandCode::Login, PackPassword("1234")).outcome,
+              WriteAnswerOutcome::Accepted);
     EXPECT_EQ(Mode() & 0x20, 0) << "wrong password";
-    EXPECT_EQ(Command(CommandCode::Login, PackPassword("0000")).outcome, WriteAnswerOutcome::Accepted);
+    EXPECT_EQ(Command(CommandCode::Login, PackPassword("0000")).outcome,
+              WriteAnswerOutcome::Accepted);
     EXPECT_EQ(Mode() & 0x20, 0x20);
 
     // A Cyrillic password as the host packs it: sign-extended bytes.
     const std::string cyrillic("\xCF\xE0\xF0\xEE");  // "Паро" in Windows-1251
     EXPECT_EQ(PackPassword(cyrillic) & 0xFFu, 0xCFu);
-    EXPECT_EQ(PackPassword(std::string("\xCF" "abc")) >> 8, 0xFFFFFFu);
+    EXPECT_EQ(PackPassword(std::string("\xCF"
+                                       "abc")) >>
+                  8,
+              0xFFFFFFu);
     EXPECT_EQ(Command(CommandCode::SetPassword, PackPassword(cyrillic)).outcome,
               WriteAnswerOutcome::Accepted);
     EXPECT_EQ(Command(CommandCode::Logout, 0).outcome, WriteAnswerOutcome::Accepted);
     EXPECT_EQ(Mode() & 0x20, 0);
-    EXPECT_EQ(Command(CommandCode::Login, PackPassword("0000")).outcome, WriteAnswerOutcome::Accepted);
+    EXPECT_EQ(Command(CommandCode::Login, PackPassword("0000")).outcome,
+              WriteAnswerOutcome::Accepted);
     EXPECT_EQ(Mode() & 0x20, 0) << "the old password no longer works";
-    EXPECT_EQ(Command(CommandCode::Login, PackPassword(cyrillic)).outcome, WriteAnswerOutcome::Accepted);
+    EXPECT_EQ(Command(CommandCode::Login, PackPassword(cyrillic)).outcome,
+              WriteAnswerOutcome::Accepted);
     EXPECT_EQ(Mode() & 0x20, 0x20);
 }
 
@@ -225,7 +236,8 @@ TEST_F(UnitFixture, ExecutedCommandReadsBackZeroSoResendingTheBlockRepeatsNothin
 // --- journal ----------------------------------------------------------------------
 
 bool Empty(const JournalImage& j, int record) {
-    return j[static_cast<std::size_t>(record) * 4] == 0xFFFF && j[static_cast<std::size_t>(record) * 4 + 1] == 0xFFFF;
+    return j[static_cast<std::size_t>(record) * 4] == 0xFFFF &&
+           j[static_cast<std::size_t>(record) * 4 + 1] == 0xFFFF;
 }
 
 // Filled and empty records by index range: [first, last] all filled or all empty.
@@ -237,13 +249,13 @@ void ExpectRange(const JournalImage& j, int first, int last, bool filled) {
 TEST(SimulatedJournal, PrefillProducesTheWrapStructure) {
     struct Case {
         int fill;
-        int newestEnd;   // first empty record
+        int newestEnd;  // first empty record
         bool wrapped;
     };
-    for (const Case c : {Case{0, 0, false}, Case{10, 10, false}, Case{255, 255, false},
-                         Case{256, 256, false}, Case{300, 300, false}, Case{768, 0, true},
-                         Case{768 + 44, 44, true}, Case{768 + 256, 256, true},
-                         Case{768 + 255, 255, true}, Case{2 * 768 + 300, 300, true}}) {
+    for (const Case c :
+         {Case{0, 0, false}, Case{10, 10, false}, Case{255, 255, false}, Case{256, 256, false},
+          Case{300, 300, false}, Case{768, 0, true}, Case{768 + 44, 44, true},
+          Case{768 + 256, 256, true}, Case{768 + 255, 255, true}, Case{2 * 768 + 300, 300, true}}) {
         SCOPED_TRACE(c.fill);
         UnitConfig config;
         config.journalFill = c.fill;
@@ -255,8 +267,10 @@ TEST(SimulatedJournal, PrefillProducesTheWrapStructure) {
         ExpectRange(j, pageEnd + 1, 767, c.wrapped);
         // Times ascend from the oldest to the newest record.
         if (c.newestEnd >= 2) {
-            EXPECT_LT(j[static_cast<std::size_t>(c.newestEnd - 2) * 4 + 1] * 65536u + j[static_cast<std::size_t>(c.newestEnd - 2) * 4],
-                      j[static_cast<std::size_t>(c.newestEnd - 1) * 4 + 1] * 65536u + j[static_cast<std::size_t>(c.newestEnd - 1) * 4]);
+            EXPECT_LT(j[static_cast<std::size_t>(c.newestEnd - 2) * 4 + 1] * 65536u +
+                          j[static_cast<std::size_t>(c.newestEnd - 2) * 4],
+                      j[static_cast<std::size_t>(c.newestEnd - 1) * 4 + 1] * 65536u +
+                          j[static_cast<std::size_t>(c.newestEnd - 1) * 4]);
         }
     }
 }
@@ -277,11 +291,17 @@ TEST(SimulatedJournal, FillingAPageEmptiesTheNextOne) {
 
 // --- bootloader ---------------------------------------------------------------------
 
-Bytes BootFrame(std::initializer_list<std::uint8_t> body) { return WithCrc(Bytes(body)); }
+Bytes BootFrame(std::initializer_list<std::uint8_t> body) {
+    return WithCrc(Bytes(body));
+}
 
 Bytes Packet(std::uint32_t address, const Bytes& image, std::size_t from, std::size_t n) {
-    Bytes f{kAddress, 0x21, static_cast<std::uint8_t>(address >> 24), static_cast<std::uint8_t>(address >> 16),
-            static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address),
+    Bytes f{kAddress,
+            0x21,
+            static_cast<std::uint8_t>(address >> 24),
+            static_cast<std::uint8_t>(address >> 16),
+            static_cast<std::uint8_t>(address >> 8),
+            static_cast<std::uint8_t>(address),
             static_cast<std::uint8_t>(n)};
     f.insert(f.end(), image.begin() + static_cast<std::ptrdiff_t>(from),
              image.begin() + static_cast<std::ptrdiff_t>(from + n));
@@ -305,10 +325,12 @@ void SendImage(SimulatedUnit& unit, const Bytes& image) {
     for (std::size_t k = 0; k <= packets; ++k) {
         const std::size_t n = k < packets ? 240 : image.size() - 240 * packets;
         const Bytes answer =
-            unit.handle(Packet(SimulatedUnit::kAppFlashBase + static_cast<std::uint32_t>(240 * k), image, 240 * k, n),
+            unit.handle(Packet(SimulatedUnit::kAppFlashBase + static_cast<std::uint32_t>(240 * k),
+                               image, 240 * k, n),
                         milliseconds{0})
                 .bytes();
-        ASSERT_EQ(answer, WithCrc({kAddress, 0x21, static_cast<std::uint8_t>(n)})) << "packet " << k;
+        ASSERT_EQ(answer, WithCrc({kAddress, 0x21, static_cast<std::uint8_t>(n)}))
+            << "packet " << k;
     }
 }
 
@@ -332,7 +354,8 @@ TEST(SimulatedBootloader, FullSessionWithGoodImage) {
     EXPECT_EQ(a.words[2], 2013);
     EXPECT_EQ(a.words[8] & 0xFF, 'D');
     EXPECT_EQ(a.words[13] >> 8, 0) << "the date's terminator";
-    const Bytes monitoring = unit.handle(BuildReadRequest(kAddress, 100, 10), milliseconds{0}).bytes();
+    const Bytes monitoring =
+        unit.handle(BuildReadRequest(kAddress, 100, 10), milliseconds{0}).bytes();
     EXPECT_EQ(monitoring[1], 0x83) << "the application's registers are not served";
 
     const Reply erase = unit.handle(BootFrame({kAddress, 0x20, 0x00}), milliseconds{0});
@@ -368,9 +391,11 @@ TEST(SimulatedBootloader, BadImageAndBadPackets) {
     EXPECT_TRUE(unit.inBootloader());
 
     // Writing where the flash was not erased, and beyond the free flash.
-    EXPECT_EQ(unit.handle(Packet(SimulatedUnit::kAppFlashBase, image, 0, 16), milliseconds{0}).bytes(),
-              BootFrame({kAddress, 0xA1, 0x04}));
-    EXPECT_EQ(unit.handle(Packet(SimulatedUnit::kAppFlashBase + 1020, image, 0, 8), milliseconds{0}).bytes(),
+    EXPECT_EQ(
+        unit.handle(Packet(SimulatedUnit::kAppFlashBase, image, 0, 16), milliseconds{0}).bytes(),
+        BootFrame({kAddress, 0xA1, 0x04}));
+    EXPECT_EQ(unit.handle(Packet(SimulatedUnit::kAppFlashBase + 1020, image, 0, 8), milliseconds{0})
+                  .bytes(),
               BootFrame({kAddress, 0xA1, 0x02}));
     EXPECT_EQ(unit.handle(Packet(0x08000000, image, 0, 8), milliseconds{0}).bytes(),
               BootFrame({kAddress, 0xA1, 0x02}));
@@ -422,7 +447,8 @@ TEST_F(UnitFixture, LateAndSplitAnswersCarryTheirTiming) {
     f.splitGap = milliseconds{30};
     f.onlyRegister = 50;
     unit.SetFaults(f);
-    EXPECT_EQ(Send(BuildReadRequest(kAddress, 0, 50)).pieces.size(), 1u) << "other registers untouched";
+    EXPECT_EQ(Send(BuildReadRequest(kAddress, 0, 50)).pieces.size(), 1u)
+        << "other registers untouched";
     const Reply reply = Send(BuildReadRequest(kAddress, 50, 125));
     ASSERT_EQ(reply.pieces.size(), 4u);
     EXPECT_EQ(reply.pieces[0].delay, milliseconds{700});
@@ -447,8 +473,10 @@ TEST(SimulatedBattery, InvariantsHoldOverALongRun) {
             const Words w(m);
             ASSERT_LE(m[reg::Cell_Voltage_Min], m[reg::Cell_Voltage_Average]);
             ASSERT_LE(m[reg::Cell_Voltage_Average], m[reg::Cell_Voltage_Max]);
-            ASSERT_LE(static_cast<std::int16_t>(m[reg::Cell_Temp_Min]), static_cast<std::int16_t>(m[reg::Cell_Temp_Average]));
-            ASSERT_LE(static_cast<std::int16_t>(m[reg::Cell_Temp_Average]), static_cast<std::int16_t>(m[reg::Cell_Temp_Max]));
+            ASSERT_LE(static_cast<std::int16_t>(m[reg::Cell_Temp_Min]),
+                      static_cast<std::int16_t>(m[reg::Cell_Temp_Average]));
+            ASSERT_LE(static_cast<std::int16_t>(m[reg::Cell_Temp_Average]),
+                      static_cast<std::int16_t>(m[reg::Cell_Temp_Max]));
             ASSERT_LE(m[reg::Relative_State_of_Charge], 100);
             ASSERT_LE(w.pair(reg::Remaining_Pack_Capacity), w.pair(reg::Full_Charge_Capacity));
 
@@ -463,10 +491,22 @@ TEST(SimulatedBattery, InvariantsHoldOverALongRun) {
                     continue;
                 }
                 sum += mv;
-                if (BitSet(status, cellbit::VMAX)) { ++flagged[0]; ASSERT_EQ(mv, m[reg::Cell_Voltage_Max]); }
-                if (BitSet(status, cellbit::VMIN)) { ++flagged[1]; ASSERT_EQ(mv, m[reg::Cell_Voltage_Min]); }
-                if (BitSet(status, cellbit::TMAX)) { ++flagged[2]; ASSERT_EQ(t, static_cast<std::int16_t>(m[reg::Cell_Temp_Max])); }
-                if (BitSet(status, cellbit::TMIN)) { ++flagged[3]; ASSERT_EQ(t, static_cast<std::int16_t>(m[reg::Cell_Temp_Min])); }
+                if (BitSet(status, cellbit::VMAX)) {
+                    ++flagged[0];
+                    ASSERT_EQ(mv, m[reg::Cell_Voltage_Max]);
+                }
+                if (BitSet(status, cellbit::VMIN)) {
+                    ++flagged[1];
+                    ASSERT_EQ(mv, m[reg::Cell_Voltage_Min]);
+                }
+                if (BitSet(status, cellbit::TMAX)) {
+                    ++flagged[2];
+                    ASSERT_EQ(t, static_cast<std::int16_t>(m[reg::Cell_Temp_Max]));
+                }
+                if (BitSet(status, cellbit::TMIN)) {
+                    ++flagged[3];
+                    ASSERT_EQ(t, static_cast<std::int16_t>(m[reg::Cell_Temp_Min]));
+                }
                 ASSERT_EQ(BitSet(status, cellbit::OV), mv > unit.alarmSettings()[0]);
                 ASSERT_EQ(BitSet(status, cellbit::UV), mv < unit.alarmSettings()[3]);
             }

@@ -104,8 +104,8 @@ private:
             return;
         std::uint8_t buffer[512];
         const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n > 0)
-            [[maybe_unused]] ssize_t w = ::write(out, buffer, static_cast<std::size_t>(n));
+        if (n > 0) [[maybe_unused]]
+            ssize_t w = ::write(out, buffer, static_cast<std::size_t>(n));
     }
 
     Pty server_, client_;

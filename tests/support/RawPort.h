@@ -35,7 +35,8 @@ public:
 
     // Collects bytes until `quiet` passes without one, or `limit` in all.
     std::vector<std::uint8_t> Read(std::chrono::milliseconds quiet = std::chrono::milliseconds{150},
-                                   std::chrono::milliseconds limit = std::chrono::milliseconds{3000}) {
+                                   std::chrono::milliseconds limit = std::chrono::milliseconds{
+                                       3000}) {
         std::vector<std::uint8_t> got;
         const auto end = std::chrono::steady_clock::now() + limit;
         while (std::chrono::steady_clock::now() < end) {

@@ -63,7 +63,9 @@ public:
         const QStringList texts = panel(n);
         return texts.isEmpty() ? QString() : texts.back();
     }
-    int countPanel(int n, const QString& text) const { return static_cast<int>(panel(n).count(text)); }
+    int countPanel(int n, const QString& text) const {
+        return static_cast<int>(panel(n).count(text));
+    }
     // The lists are handed out as deep copies: Qt's implicitly shared lists
     // would otherwise share one buffer between this thread and the link's.
     QStringList trace() const {
@@ -90,7 +92,8 @@ public:
         stamps_.clear();
     }
     // Waits until panel `n` has shown `text` at least `times` times.
-    bool WaitForPanel(int n, const QString& text, int times, std::chrono::milliseconds timeout) const {
+    bool WaitForPanel(int n, const QString& text, int times,
+                      std::chrono::milliseconds timeout) const {
         std::unique_lock<std::mutex> lock(mutex_);
         return changed_.wait_for(lock, timeout, [&] {
             int seen = 0;

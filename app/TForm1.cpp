@@ -40,14 +40,15 @@ QColor Rgb(std::uint32_t rgb) {
 }
 }  // namespace
 
-TForm1::TForm1(QtUserDialogs& dialogs, PortFactory ports, LinkTimings timings, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs) {
+TForm1::TForm1(QtUserDialogs& dialogs, PortFactory ports, LinkTimings timings, bool diagnostic,
+               QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), diagnostic_(diagnostic) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kelvra. Версия 2.0"));
     setMinimumSize(800, 600);
     resize(792, 554 + 40);
 
-    reporter_ = std::make_unique<LinkReporter>(events_, counters_, kDiagnosticMode,
+    reporter_ = std::make_unique<LinkReporter>(events_, counters_, diagnostic_,
                                                LocaleDecimalSeparator());
     sequence_ = std::make_unique<PollSequence>(images_, pollOptions_, *reporter_);
     link_ = std::make_unique<SerialLink>(*sequence_, *reporter_, std::move(ports), timings);
@@ -154,7 +155,7 @@ void TForm1::FormCreate() {
     Memo1->clear();
     ResetLinkCounters();
     Timer_POLLINGTEST_->stop();
-    ApplyDiagnosticMode(kDiagnosticMode);
+    ApplyDiagnosticMode(diagnostic_);
     UpDown_GRAPHBOTMAX_->setRange(3, 2000);
     UpDown_GRAPHBOTMAX_->setValue(300);
     Chart_GRAPH_->yAxis->setRangeUpper(300);

@@ -43,8 +43,10 @@ class TForm4;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
+    // `diagnostic` is the build's DiagnosticMode; tests build either variant.
     explicit TForm1(QtUserDialogs& dialogs, PortFactory ports = MakeSystemSerialPort,
-                    LinkTimings timings = {}, QWidget* parent = nullptr);
+                    LinkTimings timings = {}, bool diagnostic = kDiagnosticMode,
+                    QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The three dialogs, created after the main window as at start-up.
@@ -186,6 +188,7 @@ private:
     void ApplyDiagnosticMode(bool diagnostic);
 
     QtUserDialogs& dialogs_;
+    bool diagnostic_;
     DisplayOptions options_;
     RegisterImages images_;
     PollOptions pollOptions_;

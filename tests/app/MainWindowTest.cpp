@@ -91,16 +91,16 @@ std::vector<QStringList> Texts(const StringGrid* grid) {
 }
 
 struct Window {
+    explicit Window(bool diagnostic = false) : form1(dialogs, MakeSystemSerialPort, Fast(), diagnostic) {
+        form1.SetDialogs(&form2, &form3, &form4);
+        form1.FormCreate();
+    }
     ScriptedQtDialogs dialogs;
-    TForm1 form1{dialogs, MakeSystemSerialPort, Fast()};
+    TForm1 form1;
     TForm2 form2{&form1};
     TForm3 form3{form1.options(), [this] { form1.SetupGrids(); },
                  [this] { form1.RefillForValueMode(); }, &form1};
     TForm4 form4{dialogs, &form1};
-    Window() {
-        form1.SetDialogs(&form2, &form3, &form4);
-        form1.FormCreate();
-    }
     ~Window() { form1.link().CloseLink(); }
 };
 
@@ -352,6 +352,46 @@ TEST_F(MonitoringRun, DataLogFileIsChosenAndCreatedOrTheRunDoesNotStart) {
     EXPECT_TRUE(f.link().IsOpen());
     EXPECT_TRUE(QFileInfo::exists(path));
     EXPECT_EQ(f.dataLogFileName(), path);
+}
+
+TEST(MainWindowDiagnostic, ShowsTheLinkTestPageCountsAndTraces) {
+    Window w(true);
+    TForm1& f = w.form1;
+    EXPECT_TRUE(f.PageControl_MAIN_->isTabVisible(6));
+    EXPECT_FALSE(f.Edit3->isHidden());
+    EXPECT_FALSE(f.BitBtn_BOOTLOADERAUTOBOOT_->isHidden());
+
+    sim::SimTransport transport(sim::UnitConfig{}, sim::SimTransport::Options{});
+    ASSERT_TRUE(transport.Start());
+    sim::Faults crc;
+    crc.corruptCrcEvery = 1;
+    crc.onlyRegister = 300;
+    transport.WithUnit([&](sim::SimulatedUnit& u) {
+        u.SetFaults(crc);
+        return 0;
+    });
+    w.form4.SelectPort(QString::fromStdString(transport.slavePath()));
+    w.form4.ComboBox_FREQ_->setCurrentIndex(0);
+    f.SpeedButton_CONNECT_->click();
+    ASSERT_TRUE(WaitFor([&] { return f.Label12->text().toInt() >= 2; }));
+    f.SpeedButton_CONNECT_->click();
+    QTest::qWait(50);  // the last queued reports
+    const int ok = f.Label11->text().toInt();
+    const int crcErrors = f.Label12->text().toInt();
+    EXPECT_GE(ok, 5);
+    EXPECT_EQ(f.Label13->text(), QStringLiteral("0"));
+    EXPECT_EQ(f.Label15->text(), ErrorPercentText(static_cast<std::uint32_t>(ok), static_cast<std::uint32_t>(crcErrors), 0,
+                                                  LocaleDecimalSeparator()));
+    const QString memo = f.Memo1->toPlainText();
+    EXPECT_TRUE(memo.contains(QStringLiteral("Ответ получен. Адрес=0 Кол-во=50")));
+    EXPECT_TRUE(memo.contains(QStringLiteral("Ошибка CRC ответа! Адрес=300 Кол-во=125")));
+
+    f.Button2->click();
+    EXPECT_TRUE(f.Memo1->toPlainText().isEmpty());
+    for (QLabel* label : {f.Label11, f.Label12, f.Label13, f.Label15})
+        EXPECT_EQ(label->text(), QStringLiteral("0"));
+    EXPECT_EQ(f.counters().ok, 0u);
+    transport.Stop();
 }
 
 TEST(MainWindowPages, CellChartPagingAndOptionsCancel) {

@@ -48,8 +48,8 @@ TForm1::TForm1(QtUserDialogs& dialogs, PortFactory ports, LinkTimings timings, b
     setMinimumSize(800, 600);
     resize(792, 554 + 40);
 
-    reporter_ = std::make_unique<LinkReporter>(events_, counters_, diagnostic_,
-                                               LocaleDecimalSeparator());
+    reporter_ =
+        std::make_unique<LinkReporter>(events_, counters_, diagnostic_, LocaleDecimalSeparator());
     sequence_ = std::make_unique<PollSequence>(images_, pollOptions_, *reporter_);
     link_ = std::make_unique<SerialLink>(*sequence_, *reporter_, std::move(ports), timings);
 

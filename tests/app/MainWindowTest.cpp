@@ -91,7 +91,8 @@ std::vector<QStringList> Texts(const StringGrid* grid) {
 }
 
 struct Window {
-    explicit Window(bool diagnostic = false) : form1(dialogs, MakeSystemSerialPort, Fast(), diagnostic) {
+    explicit Window(bool diagnostic = false)
+        : form1(dialogs, MakeSystemSerialPort, Fast(), diagnostic) {
         form1.SetDialogs(&form2, &form3, &form4);
         form1.FormCreate();
     }
@@ -380,8 +381,9 @@ TEST(MainWindowDiagnostic, ShowsTheLinkTestPageCountsAndTraces) {
     const int crcErrors = f.Label12->text().toInt();
     EXPECT_GE(ok, 5);
     EXPECT_EQ(f.Label13->text(), QStringLiteral("0"));
-    EXPECT_EQ(f.Label15->text(), ErrorPercentText(static_cast<std::uint32_t>(ok), static_cast<std::uint32_t>(crcErrors), 0,
-                                                  LocaleDecimalSeparator()));
+    EXPECT_EQ(f.Label15->text(),
+              ErrorPercentText(static_cast<std::uint32_t>(ok),
+                               static_cast<std::uint32_t>(crcErrors), 0, LocaleDecimalSeparator()));
     const QString memo = f.Memo1->toPlainText();
     EXPECT_TRUE(memo.contains(QStringLiteral("Ответ получен. Адрес=0 Кол-во=50")));
     EXPECT_TRUE(memo.contains(QStringLiteral("Ошибка CRC ответа! Адрес=300 Кол-во=125")));

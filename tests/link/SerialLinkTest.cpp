@@ -206,7 +206,7 @@ TEST_F(SerialLinkFixture, CloseLinkIsPromptFromAnyState) {
     EXPECT_FALSE(link.CycleDone);
     const auto start = std::chrono::steady_clock::now();
     link.CloseLink();  // a request is outstanding
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 300ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms);
     EXPECT_TRUE(link.CycleDone);
     link.CloseLink();
 }
@@ -266,7 +266,7 @@ TEST(SerialLinkRealTimings, SixBlocksAndThreeSecondsOfSilence) {
     ASSERT_TRUE(WaitUntil([&] { return link.CycleDone.load(); }, 5s));
     const auto silence = std::chrono::steady_clock::now() - start;
     EXPECT_GE(silence, 3000ms);
-    EXPECT_LT(silence, 3500ms);
+    EXPECT_LT(silence, 4000ms);  // generous: the machine may be busy
     EXPECT_TRUE(link.NoAnswer);
     link.CloseLink();
     transport.Stop();

@@ -112,7 +112,7 @@ TEST_F(TransactionFixture, SilentUnitAtRealTimings) {
     real.WriteRegisters(0x6800, {238, 4, 0, 0, 0, 0});
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, 1000ms);
-    EXPECT_LT(took, 1600ms);
+    EXPECT_LT(took, 2500ms);  // generous: the machine may be busy
     EXPECT_EQ(Boxes(), QStringList{QStringLiteral("Ошибка: Нет ответа")});
     EXPECT_EQ(counters.noAnswers, 1u);
 

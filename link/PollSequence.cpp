@@ -50,12 +50,10 @@ PollSequence::PollSequence(RegisterImages& images, PollOptions& options, LinkRep
 
 ModbusFrame PollSequence::StartCycle() {
     block_ = BlockOfStep(1);
-    sendNext_ = true;
     return Send();
 }
 
 ModbusFrame PollSequence::Send() {
-    sendNext_ = false;
     const auto address = static_cast<std::uint8_t>(options_.address.load() & 0xFF);
     return BuildReadRequest(address, block_.start, block_.count);
 }
@@ -110,7 +108,6 @@ bool PollSequence::Advance() {
 }
 
 void PollSequence::Receive(const std::uint8_t* answer, std::size_t count, const QDateTime& stamp) {
-    sendNext_ = true;
     const std::size_t looked = count < kMaxAnswerBytes ? count : kMaxAnswerBytes;
     const ReadAnswer r = ValidateReadAnswer(answer, looked, block_.count);
     const QString where = Where(block_);

@@ -68,7 +68,6 @@ private:
     PollOptions& options_;
     LinkReporter& reporter_;
     Block block_;
-    bool sendNext_ = true;
 };
 
 }  // namespace kelvra

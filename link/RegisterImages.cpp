@@ -6,8 +6,9 @@ namespace kelvra {
 
 namespace {
 
-template <typename F>
-auto WithArea(RegisterImages::Snapshot& s, RegisterImages::Area area, F&& f) {
+// Calls f(first word, size) of one area of a snapshot, const or not.
+template <typename S, typename F>
+auto WithArea(S& s, RegisterImages::Area area, F&& f) {
     switch (area) {
         case RegisterImages::Area::Monitor:
             return f(s.monitor.data(), s.monitor.size());
@@ -43,8 +44,7 @@ RegisterImages::Snapshot RegisterImages::Take() const {
 std::vector<std::uint16_t> RegisterImages::Words(Area area, std::size_t firstWord,
                                                  std::size_t count) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto& images = const_cast<Snapshot&>(images_);
-    return WithArea(images, area, [&](std::uint16_t* data, std::size_t size) {
+    return WithArea(images_, area, [&](const std::uint16_t* data, std::size_t size) {
         std::vector<std::uint16_t> words;
         for (std::size_t i = 0; i < count && firstWord + i < size; ++i)
             words.push_back(data[firstWord + i]);

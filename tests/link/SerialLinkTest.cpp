@@ -32,6 +32,27 @@ LinkTimings FastTimings() {
     return t;
 }
 
+// Everything a monitoring link needs, wired as the window wires it, on the
+// port at `path`.
+struct LinkUnderTest {
+    LinkUnderTest(const std::string& path, LinkTimings timings)
+        : link(sequence, reporter, MakeSystemSerialPort, timings) {
+        settings.portName = QString::fromStdString(path);
+    }
+    bool Cycle(std::chrono::milliseconds timeout) {
+        link.StartCycle();
+        return WaitUntil([&] { return link.CycleDone.load(); }, timeout);
+    }
+    FixedConnectionSettings settings;
+    RegisterImages images;
+    PollOptions options;
+    LinkCounters counters;
+    RecordingEvents events;
+    LinkReporter reporter{events, counters, true, QLatin1Char(',')};
+    PollSequence sequence{images, options, reporter};
+    SerialLink link;
+};
+
 class SerialLinkFixture : public ::testing::Test {
 protected:
     void SetUp() override { StartUnit(); }
@@ -236,24 +257,15 @@ TEST_F(SerialLinkFixture, UnpluggedConverterNeitherSpinsNorFloodsAndANewRunWorks
 TEST(SerialLinkRealTimings, SixBlocksAndThreeSecondsOfSilence) {
     sim::SimTransport transport(sim::UnitConfig{}, sim::SimTransport::Options{});
     ASSERT_TRUE(transport.Start());
-    FixedConnectionSettings settings;
-    settings.portName = QString::fromStdString(transport.slavePath());
-    RegisterImages images;
-    PollOptions options;
-    LinkCounters counters;
-    RecordingEvents events;
-    LinkReporter reporter(events, counters, true, QLatin1Char(','));
-    PollSequence sequence(images, options, reporter);
-    SerialLink link(sequence, reporter, MakeSystemSerialPort);  // production timings
-    ASSERT_TRUE(link.OpenLink(settings));
+    LinkUnderTest t(transport.slavePath(), LinkTimings{});  // production timings
+    ASSERT_TRUE(t.link.OpenLink(t.settings));
 
     auto start = std::chrono::steady_clock::now();
-    link.StartCycle();
-    ASSERT_TRUE(WaitUntil([&] { return link.CycleDone.load(); }, 5s));
+    ASSERT_TRUE(t.Cycle(5s));
     const auto cycle = std::chrono::steady_clock::now() - start;
     // Each block waits 22 + 250 ms after its first character at 115200 baud.
     EXPECT_GE(cycle, 6 * 272ms);
-    EXPECT_EQ(counters.ok, 6u);
+    EXPECT_EQ(t.counters.ok, 6u);
 
     sim::Faults silent;
     silent.silentEvery = 1;
@@ -262,13 +274,12 @@ TEST(SerialLinkRealTimings, SixBlocksAndThreeSecondsOfSilence) {
         return 0;
     });
     start = std::chrono::steady_clock::now();
-    link.StartCycle();
-    ASSERT_TRUE(WaitUntil([&] { return link.CycleDone.load(); }, 5s));
+    ASSERT_TRUE(t.Cycle(5s));
     const auto silence = std::chrono::steady_clock::now() - start;
     EXPECT_GE(silence, 3000ms);
     EXPECT_LT(silence, 4000ms);  // generous: the machine may be busy
-    EXPECT_TRUE(link.NoAnswer);
-    link.CloseLink();
+    EXPECT_TRUE(t.link.NoAnswer);
+    t.link.CloseLink();
     transport.Stop();
 }
 
@@ -285,23 +296,14 @@ TEST(SerialLinkAgainstLibmodbus, CycleFillsTheImageWithItsRegisters) {
     ASSERT_TRUE(server.ok());
     for (int r = 0; r < 650; ++r)
         server.Set(r, static_cast<std::uint16_t>(r * 3 + 1));
-    FixedConnectionSettings settings;
-    settings.portName = QString::fromStdString(server.path());
-    RegisterImages images;
-    PollOptions options;
-    LinkCounters counters;
-    RecordingEvents events;
-    LinkReporter reporter(events, counters, true, QLatin1Char(','));
-    PollSequence sequence(images, options, reporter);
-    SerialLink link(sequence, reporter, MakeSystemSerialPort, FastTimings());
-    ASSERT_TRUE(link.OpenLink(settings));
-    link.StartCycle();
-    ASSERT_TRUE(WaitUntil([&] { return link.CycleDone.load(); }, 10s));
-    EXPECT_FALSE(link.NoAnswer);
-    const MonitorImage monitor = images.Take().monitor;
+    LinkUnderTest t(server.path(), FastTimings());
+    ASSERT_TRUE(t.link.OpenLink(t.settings));
+    ASSERT_TRUE(t.Cycle(10s));
+    EXPECT_FALSE(t.link.NoAnswer);
+    const MonitorImage monitor = t.images.Take().monitor;
     for (std::size_t r = 0; r < 650; ++r)
         ASSERT_EQ(monitor[r], r * 3 + 1) << r;
-    link.CloseLink();
+    t.link.CloseLink();
 }
 
 }  // namespace

@@ -118,17 +118,16 @@ QString ReadCommon(const QCommandLineParser& p, Common& common) {
     if (format < 0)
         return QStringLiteral("--format must be one of 8N1, 8E1, 8O1");
     const QString address = p.value(QStringLiteral("address"));
-    const std::optional<int> a = ParseDecimalInt(address);
-    if (!a)
-        return QStringLiteral("Введите адрес десятичным числом от 0 до 255!");
-    if (*a < 0 || *a > 255)
-        return QStringLiteral("Адрес должен быть в диапазоне от 0 до 255!");
+    const QString problem = AddressProblem(address);
+    if (!problem.isEmpty())
+        return problem;
+    const int a = *ParseDecimalInt(address);
     common.settings.baudIndex = baud;
     common.settings.formatIndex = format;
-    common.settings.addressText = QString::number(*a);
+    common.settings.addressText = QString::number(a);
     if (p.isSet(QStringLiteral("demo"))) {
         sim::UnitConfig unit;
-        unit.address = static_cast<std::uint8_t>(std::clamp(*a, 1, 247));
+        unit.address = static_cast<std::uint8_t>(std::clamp(a, 1, 247));
         unit.journalFill = 40;
         unit.clockStart = EncodeClockValue(ClockFieldsOf(QDateTime::currentDateTime()));
         common.demo = std::make_unique<sim::SimTransport>(unit, sim::SimTransport::Options{});

@@ -105,18 +105,11 @@ void TForm4::SelectPort(const QString& name) {
 }
 
 bool TForm4::ValidateAddress() {
-    const std::optional<int> address = ParseDecimalInt(Edit_ADDRESS_->text());
-    if (!address) {
-        dialogs_.Message(QStringLiteral("Введите адрес десятичным числом от 0 до 255!"),
-                         QStringLiteral("Ошибка!"), DialogIcon::Error);
-        return false;
-    }
-    if (*address < 0 || *address > 255) {
-        dialogs_.Message(QStringLiteral("Адрес должен быть в диапазоне от 0 до 255!"),
-                         QStringLiteral("Ошибка!"), DialogIcon::Error);
-        return false;
-    }
-    return true;
+    const QString problem = AddressProblem(Edit_ADDRESS_->text());
+    if (problem.isEmpty())
+        return true;
+    dialogs_.Message(problem, QStringLiteral("Ошибка!"), DialogIcon::Error);
+    return false;
 }
 
 void TForm4::Button_FORM4OK_Click() {

@@ -19,4 +19,13 @@ std::optional<int> ParseDecimalInt(const QString& text) {
     return value;
 }
 
+QString AddressProblem(const QString& text) {
+    const std::optional<int> address = ParseDecimalInt(text);
+    if (!address)
+        return QStringLiteral("Введите адрес десятичным числом от 0 до 255!");
+    if (*address < 0 || *address > 255)
+        return QStringLiteral("Адрес должен быть в диапазоне от 0 до 255!");
+    return QString();
+}
+
 }  // namespace kelvra

@@ -36,4 +36,8 @@ struct FixedConnectionSettings : ConnectionSettings {
 // else (no hex prefixes, no fractions, nothing beyond 32 bits).
 std::optional<int> ParseDecimalInt(const QString& text);
 
+// The unit address rule: a decimal number 0..255. Empty when the text passes,
+// otherwise the message that refuses it.
+QString AddressProblem(const QString& text);
+
 }  // namespace kelvra

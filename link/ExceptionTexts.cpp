@@ -26,4 +26,9 @@ QString ExceptionDescription(unsigned code) {
            QLatin1Char(')');
 }
 
+QString ExceptionText(unsigned code) {
+    return code < ExceptionTexts.size() ? QString::fromUtf8(ExceptionTexts[code])
+                                        : ExceptionDescription(code);
+}
+
 }  // namespace kelvra

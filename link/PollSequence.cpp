@@ -120,10 +120,8 @@ void PollSequence::Receive(const std::uint8_t* answer, std::size_t count, const 
             reporter_.ShowErrorPercent();
             break;
         case ReadAnswerOutcome::Exception: {
-            const QString text = r.exceptionCode < ExceptionTexts.size()
-                                     ? QString::fromUtf8(ExceptionTexts[r.exceptionCode])
-                                     : ExceptionDescription(r.exceptionCode);
-            reporter_.Status(1, QStringLiteral("Ответ с ошибкой: ") + text);
+            reporter_.Status(1,
+                             QStringLiteral("Ответ с ошибкой: ") + ExceptionText(r.exceptionCode));
             reporter_.Trace({QStringLiteral(" "), ExceptionDescription(r.exceptionCode) + where});
             reporter_.Count(LinkReporter::Counter::Ok);
             break;

@@ -213,10 +213,8 @@ std::optional<std::vector<std::uint16_t>> Transactions::ReadRegisters(std::uint1
             reporter_.ShowErrorPercent();
             return r.words;
         case ReadAnswerOutcome::Exception: {
-            const QString text = r.exceptionCode < ExceptionTexts.size()
-                                     ? QString::fromUtf8(ExceptionTexts[r.exceptionCode])
-                                     : ExceptionDescription(r.exceptionCode);
-            reporter_.Status(1, QStringLiteral("Ответ с ошибкой: ") + text);
+            reporter_.Status(1,
+                             QStringLiteral("Ответ с ошибкой: ") + ExceptionText(r.exceptionCode));
             reporter_.Trace({ExceptionDescription(r.exceptionCode)});
             return std::nullopt;
         }

@@ -53,8 +53,10 @@ struct LinkUnderTest {
     SerialLink link;
 };
 
-class SerialLinkFixture : public ::testing::Test {
+class SerialLinkFixture : public ::testing::Test, protected LinkUnderTest {
 protected:
+    SerialLinkFixture() : LinkUnderTest(std::string(), FastTimings()) {}
+
     void SetUp() override { StartUnit(); }
     void TearDown() override {
         link.CloseLink();
@@ -81,10 +83,7 @@ protected:
     }
 
     // Starts a cycle as the tick does and waits for its end.
-    bool RunCycle(std::chrono::milliseconds timeout = 10s) {
-        link.StartCycle();
-        return WaitUntil([this] { return link.CycleDone.load(); }, timeout);
-    }
+    bool RunCycle(std::chrono::milliseconds timeout = 10s) { return Cycle(timeout); }
 
     void SetFaults(const sim::Faults& f) {
         transport->WithUnit([&](sim::SimulatedUnit& u) {
@@ -94,14 +93,6 @@ protected:
     }
 
     std::unique_ptr<sim::SimTransport> transport;
-    FixedConnectionSettings settings;
-    RegisterImages images;
-    PollOptions options;
-    LinkCounters counters;
-    RecordingEvents events;
-    LinkReporter reporter{events, counters, true, QLatin1Char(',')};
-    PollSequence sequence{images, options, reporter};
-    SerialLink link{sequence, reporter, MakeSystemSerialPort, FastTimings()};
 };
 
 TEST_F(SerialLinkFixture, CyclesSendTheScheduleAndFillTheImages) {
